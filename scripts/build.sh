@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Configures and builds VelaConfig into build/ (or the folder given as BUILD_DIR).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+"$(pwd)/scripts/setup.sh"
+build_dir=${BUILD_DIR:-build}
+cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} ${CMAKE_ARGS:-} >/dev/null
+cmake --build "$build_dir" -j"$(nproc)"

@@ -1,0 +1,116 @@
+// The exchange of board messages over the serial line.
+//
+// Direct frame (PC to board): address byte A + sequence bit (A = module x 4 + 3, the only byte
+// with bit 7 clear), header 0xC0 + 0x20 x bidirectional + 0x10 x extended + size, the extended
+// address byte when used, the message bytes with bit 7 set, the checksum. The first frame after
+// opening the port (or changing the module) is preceded by the resynchronisation preamble and an
+// empty frame. With "Bidirectional Comm." on, every frame is followed by a reply read within
+// 2 seconds and checked: the reply must echo the address byte with its sequence bit.
+//
+// The sequence bit alternates 0x40, 0x00, 0x40 ... after every direct frame, answered or not.
+// Frames with a bad checksum are dropped while the wait goes on. With "Use Corsan Tunneling" on,
+// messages travel through the command station instead (StationTunnel).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+
+#include "link/clock.h"
+#include "link/serial_port.h"
+#include "link/station_tunnel.h"
+#include "link/traffic_log.h"
+#include "link/user_dialogs.h"
+
+namespace vela {
+
+// One board message: a type byte, a command byte and up to 13 data bytes.
+struct BoardMessage {
+  int size = 0;
+  std::array<int, 15> m{};
+
+  BoardMessage() = default;
+  BoardMessage(std::initializer_list<int> bytes);
+};
+
+inline constexpr uint8_t kResyncPending = 0x80;
+inline constexpr std::chrono::seconds kReplyTimeout{2};
+
+class BoardLink {
+ public:
+  BoardLink(SerialPort& port, Clock& clock, UserDialogs& dialogs, TrafficLog& log);
+  BoardLink(const BoardLink&) = delete;
+  BoardLink& operator=(const BoardLink&) = delete;
+
+  // Sends one message; see the block above. Returns false when nothing was sent (size overrun,
+  // a byte outside 0..127, port closed) or, through the tunnel, when no valid reply came.
+  bool SendVLMessage(bool expect_reply, const BoardMessage& message);
+  bool SendVLMessage(bool expect_reply, std::initializer_list<int> bytes) {
+    return SendVLMessage(expect_reply, BoardMessage(bytes));
+  }
+
+  // One Kora-format frame: address byte, three data bytes, checksum; no reply is read.
+  void SendLegacyMessage(int address_byte, int d1, int d2, int d3);
+
+  // Reads one reply frame into ReplyBuffer within the 2-second deadline.
+  bool ReceiveReply();
+  void SendResyncPreamble();
+
+  // " [0A]": the log text of one byte.
+  static std::string FormatLogByte(int b);
+
+  // Opening and closing the port. Every opening sets ResyncPending.
+  bool OpenPort(const std::string& name, int bit_rate_index, std::string* error);
+  void ClosePort();
+  bool IsLinkOpen() const { return port_.IsOpen(); }
+  const std::string& PortName() const { return port_name_; }
+  int BitRateIndex() const { return bit_rate_index_; }
+  // A bit-rate change: closes the port, and reopens it when one had been chosen.
+  bool SetBitRate(int bit_rate_index, std::string* error);
+
+  // Module address changes force a resynchronisation of the board's framing.
+  void SetModuleAddress(int address);
+
+  // The length of the last reply: low 4 bits of ReplyBuffer[1].
+  int ReplyLength() const { return ReplyBuffer[1] & 0x0F; }
+  // True when the last exchange was valid and echoed this type and command at this length.
+  bool ReplyIs(int length, int type, int command) const;
+
+  // The pause after a write while "Bidirectional Comm." is off.
+  void PaceUnidirectionalWrite();
+
+  SerialPort& Port() { return port_; }
+  Clock& GetClock() { return clock_; }
+  UserDialogs& Dialogs() { return dialogs_; }
+  TrafficLog& Log() { return log_; }
+  StationTunnel& Tunnel() { return tunnel_; }
+
+  // Link state shared with the operations and the tunnel.
+  int ModuleAddress = 0;
+  int ModuleXAddress = 0;
+  bool BidirectionalComm = true;    // "Bidirectional Comm."
+  bool UseExtendedAddr = false;     // "Use eXtended Addr"
+  bool UseCorsanTunneling = false;  // "Use Corsan Tunneling"
+  uint8_t SequenceState = 0;
+  std::array<uint8_t, 21> ReplyBuffer{};
+  bool ReplyValid = false;
+
+ private:
+  bool SendDirect(const BoardMessage& message);
+  // Checks every byte of the message; shows the message box and returns false for a bad one.
+  bool BytesSendable(const BoardMessage& message);
+  void ReportIfLost();
+
+  SerialPort& port_;
+  Clock& clock_;
+  UserDialogs& dialogs_;
+  TrafficLog& log_;
+  StationTunnel tunnel_;
+  std::string port_name_;
+  int bit_rate_index_ = kDefaultBitRateIndex;
+};
+
+inline constexpr const char* kSelectCommunicationsPort = "Select communications port";
+
+}  // namespace vela

@@ -1,0 +1,162 @@
+#include "link/station_tunnel.h"
+
+#include "link/board_link.h"
+#include "link/framing.h"
+
+namespace vela {
+
+using std::to_string;
+
+uint8_t StationTunnel::HeaderFor(int length, int toggle) {
+  int code = length <= 7 ? 0x28 + length : (length <= 15 ? length - 8 : length);
+  return static_cast<uint8_t>(code + (toggle ? 0x40 : 0));
+}
+
+int StationTunnel::LengthOf(uint8_t header) {
+  if (header & 0x08) return header & 0x07;
+  return 8 + (header & 0x07) + 8 * ((header >> 4) & 1);
+}
+
+bool StationTunnel::SendCorsanFrame(const std::vector<uint8_t>& payload) {
+  SerialPort& port = link_.Port();
+  // Whatever is waiting belongs to no question of ours.
+  uint8_t discard[64];
+  while (port.BytesWaiting() > 0) {
+    if (port.Read(discard, sizeof discard) == 0) break;
+  }
+  const uint8_t header = HeaderFor(static_cast<int>(payload.size()), CorsanToggle);
+  std::vector<uint8_t> frame = {header};
+  std::string line = ">> " + BoardLink::FormatLogByte(header);
+  for (uint8_t b : payload) {
+    frame.push_back(static_cast<uint8_t>(0x80 + (b & 0x7F)));
+    line += BoardLink::FormatLogByte(b);
+  }
+  AppendChecksum(frame);
+  port.Write(frame);
+  if (!payload.empty()) link_.Log().AppendToLog(line + kCrLf);
+  CorsanToggle = 1 - CorsanToggle;
+  if (!ReceiveCorsanFrame().empty()) return true;
+  link_.Dialogs().Message("No answer from Corsan", MessageIcon::kWarning);
+  return false;
+}
+
+std::string StationTunnel::ReceiveCorsanFrame() {
+  auto& buffer = link_.ReplyBuffer;
+  SerialPort& port = link_.Port();
+  Clock& clock = link_.GetClock();
+  for (int i = 0; i <= 19; ++i) buffer[i] = 0;
+  const auto deadline = clock.Now() + kReplyTimeout;
+  std::string text;
+  bool header_seen = false;
+  bool complete = false;
+  int length = 0;
+  int position = 0;  // next index of ReplyBuffer
+  int due = 0;       // payload bytes plus checksum still to come
+  int sum = 0;
+  while (!complete && clock.Now() <= deadline) {
+    if (!port.IsOpen()) break;
+    if (port.BytesWaiting() == 0) {
+      auto now = clock.Now();
+      if (now > deadline) break;
+      port.WaitForData(deadline - now + std::chrono::microseconds(1));
+      continue;
+    }
+    const int b = port.ReadByte();
+    if (b < 0) continue;
+    if (b < 0x80) {
+      header_seen = true;
+      text = "<< " + BoardLink::FormatLogByte(b);
+      for (int i = 1; i <= 19; ++i) buffer[i] = 0;
+      buffer[0] = static_cast<uint8_t>(b);
+      length = LengthOf(static_cast<uint8_t>(b));
+      position = 1;
+      due = length + 1;
+      sum = b;
+      continue;
+    }
+    if (!header_seen) continue;
+    sum += b & 0x7F;
+    if (position < static_cast<int>(buffer.size())) buffer[position] = static_cast<uint8_t>(b & 0x7F);
+    if (due > 1) text += BoardLink::FormatLogByte(b & 0x7F);
+    ++position;
+    if (--due == 0) complete = true;
+  }
+  std::string result;
+  if (complete) {
+    if (length > 19) {
+      // Longer than any answer we ask for, and longer than the reply buffer: drop it.
+      buffer[0] = 0;
+    } else if ((sum & 0x7F) != 0) {
+      link_.Dialogs().Message(std::string("Checksum Error") + kCrLf + "Size = " + to_string(length) +
+                              text);
+      buffer[0] = 0;
+    } else {
+      buffer[0] = static_cast<uint8_t>(length);
+      result = text;
+    }
+  }
+  if (buffer[0] != 0) link_.Log().AppendToLog(text + kCrLf);
+  return result;
+}
+
+bool StationTunnel::SendVLMessage(bool expect_reply, const BoardMessage& message) {
+  auto& buffer = link_.ReplyBuffer;
+  const int module_tag = link_.ModuleAddress + 96;
+  std::vector<uint8_t> payload = {0, static_cast<uint8_t>(module_tag)};
+  if (link_.UseExtendedAddr) {
+    payload.push_back(0x70);
+    payload.push_back(static_cast<uint8_t>(link_.ModuleXAddress));
+  } else {
+    payload.push_back(0x60);
+  }
+  for (int i = 0; i < message.size; ++i) payload.push_back(static_cast<uint8_t>(message.m[i]));
+
+  const bool answered = SendCorsanFrame(payload);
+  link_.ReplyValid = answered;
+  if (!answered) {
+    link_.Dialogs().Message("No valid response received");
+    return false;
+  }
+  if (!expect_reply) {
+    SendCorsanFrame({});
+    return true;
+  }
+  link_.ReplyValid = false;
+  const auto deadline = link_.GetClock().Now() + kReplyTimeout;
+  bool polled_ok = true;
+  while (polled_ok && link_.GetClock().Now() <= deadline) {
+    if (buffer[1] == 0 && buffer[0] > 3 && buffer[2] == module_tag) {
+      buffer[0] = static_cast<uint8_t>((buffer[2] & 0x1F) * 4 + 3);
+      buffer[1] = 0;
+      const int tunnelled_header = buffer[3];
+      const int n = buffer[4] & 0x7F;
+      if ((tunnelled_header & 0x10) == 0) {
+        buffer[1] = static_cast<uint8_t>(tunnelled_header);
+        for (int i = 2; i <= 16; ++i) buffer[i] = buffer[i + 2];
+      } else if (link_.UseExtendedAddr && n == link_.ModuleXAddress) {
+        buffer[1] = static_cast<uint8_t>(tunnelled_header);
+        for (int i = 2; i <= 16; ++i) buffer[i] = buffer[i + 3];
+      } else if (link_.UseExtendedAddr) {
+        link_.Dialogs().Message(std::string("Incorrect eXtended Address byte ") + kCrLf +
+                                "Received " + to_string(n) + " Expected " +
+                                to_string(link_.ModuleXAddress));
+        return false;
+      } else {
+        link_.Dialogs().Message("Unexpected eXtended Address Byte " + to_string(n));
+        return false;
+      }
+      link_.ReplyValid = true;
+      return true;
+    }
+    polled_ok = SendCorsanFrame({});
+  }
+  link_.Dialogs().Message("No valid response received");
+  return false;
+}
+
+void StationTunnel::SendLegacyMessage(int address_byte, int d1, int d2, int d3) {
+  SendCorsanFrame({0, static_cast<uint8_t>(address_byte / 4 + 96), static_cast<uint8_t>(d1),
+                   static_cast<uint8_t>(d2), static_cast<uint8_t>(d3)});
+}
+
+}  // namespace vela

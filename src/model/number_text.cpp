@@ -1,0 +1,54 @@
+#include "model/number_text.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace vela {
+namespace {
+
+// Length of the numeric prefix starting at text[start], 0 when there is none.
+size_t NumberPrefix(std::string_view text, size_t start) {
+  size_t i = start;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  size_t digits = 0;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++digits;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++digits;
+  }
+  return digits == 0 ? 0 : i - start;
+}
+
+size_t SkipBlanks(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  return i;
+}
+
+}  // namespace
+
+double NumericValue(std::string_view text) {
+  size_t start = SkipBlanks(text);
+  size_t length = NumberPrefix(text, start);
+  if (length == 0) return 0.0;
+  std::string number(text.substr(start, length));
+  return std::strtod(number.c_str(), nullptr);
+}
+
+bool IsNumeric(std::string_view text) { return NumberPrefix(text, SkipBlanks(text)) != 0; }
+
+int RoundHalfEven(double value) {
+  if (!std::isfinite(value)) return 0;
+  if (value > 2e9) return 2000000000;
+  if (value < -2e9) return -2000000000;
+  return static_cast<int>(std::nearbyint(value));  // default rounding mode: to nearest, ties even
+}
+
+BoxEntry CommitBox(std::string_view text, int min, int max) {
+  double v = NumericValue(text);
+  if (v < min) return {std::to_string(min), min, true};
+  if (v > max) return {std::to_string(max), max, true};
+  return {std::string(text), RoundHalfEven(v), false};
+}
+
+}  // namespace vela

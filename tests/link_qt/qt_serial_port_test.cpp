@@ -1,0 +1,97 @@
+// The QSerialPort adapter on a real pseudo-terminal, with a scripted board on the master side.
+#include "link/qt/qt_serial_port.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "link/board_link.h"
+#include "link/framing.h"
+#include "support/pty_pair.h"
+#include "support/recording_dialogs.h"
+
+namespace vela {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using std::chrono::milliseconds;
+
+TEST(LineSettings, ParsesTheThreeSettings) {
+  LineSettings s;
+  ASSERT_TRUE(ParseLineSettings("38400,o,8,1", &s));
+  EXPECT_EQ(s.baud, 38400);
+  EXPECT_EQ(s.parity, 'o');
+  EXPECT_FALSE(ParseLineSettings("fast", &s));
+  EXPECT_FALSE(ParseLineSettings("9600,x,8,1", &s));
+}
+
+TEST(QtSerialPort, MissingDevice_ClearReason) {
+  QtSerialPort port;
+  std::string error;
+  EXPECT_FALSE(port.Open("/dev/ttyVELA_NOT_THERE", "19200,o,8,1", &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(port.IsOpen());
+}
+
+TEST(QtSerialPort, VersionExchangeOverAPty) {
+  testing::PtyPair pty;
+  ASSERT_TRUE(pty.ok());
+  QtSerialPort port;
+  SteadyClock clock;
+  testing::RecordingDialogs dialogs;
+  MemoryTrafficLog log;
+  BoardLink link(port, clock, dialogs, log);
+  std::string error;
+  ASSERT_TRUE(link.OpenPort(pty.slave_path(), 1, &error)) << error;
+
+  Bytes received;
+  std::thread board([&] {
+    // preamble (9) + empty frame (3) + version request (5)
+    received = pty.ReadMaster(17, milliseconds(3000));
+    Bytes reply = {0x43, 0xE6, 0xF0, 0x80, 0x83, 0x82, 0x82, 0x80};
+    AppendChecksum(reply);
+    pty.WriteMaster(reply);
+  });
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(link.SendVLMessage(true, {112, 0}));
+  board.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, milliseconds(1500));
+  Bytes expected = kResyncPreamble;
+  expected.insert(expected.end(), {0x03, 0xC0, 0xBD, 0x43, 0xE2, 0xF0, 0x80, 0xEB});
+  EXPECT_EQ(received, expected);
+  EXPECT_TRUE(link.ReplyValid) << (dialogs.messages.empty() ? "" : dialogs.messages[0].text);
+  EXPECT_TRUE(link.ReplyIs(6, 112, 0));
+  EXPECT_EQ(link.ReplyBuffer[5], 2);
+}
+
+TEST(QtSerialPort, SilentPeer_WaitsTheFullTwoSecondsWithoutSpinning) {
+  testing::PtyPair pty;
+  ASSERT_TRUE(pty.ok());
+  QtSerialPort port;
+  SteadyClock clock;
+  testing::RecordingDialogs dialogs;
+  MemoryTrafficLog log;
+  BoardLink link(port, clock, dialogs, log);
+  ASSERT_TRUE(link.OpenPort(pty.slave_path(), 1, nullptr));
+  std::clock_t cpu_start = std::clock();
+  auto start = std::chrono::steady_clock::now();
+  link.SendVLMessage(true, {112, 0});
+  auto wall = std::chrono::steady_clock::now() - start;
+  double cpu_seconds = static_cast<double>(std::clock() - cpu_start) / CLOCKS_PER_SEC;
+  EXPECT_GE(wall, milliseconds(2000));
+  EXPECT_LT(wall, milliseconds(2500));
+  EXPECT_LT(cpu_seconds, 0.2);
+  EXPECT_FALSE(link.ReplyValid);
+  EXPECT_EQ(dialogs.Texts(),
+            std::vector<std::string>{"No response received, resetting bidirectional communication"});
+}
+
+}  // namespace
+}  // namespace vela
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
