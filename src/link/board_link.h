@@ -13,6 +13,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -80,6 +81,12 @@ class BoardLink {
   // The pause after a write while "Bidirectional Comm." is off.
   void PaceUnidirectionalWrite();
 
+  // Asks the running operation to stop before its next exchange: every later SendVLMessage
+  // fails silently, as a failed step would, until ClearCancel. Safe from another thread.
+  void RequestCancel() { cancel_requested_ = true; }
+  void ClearCancel() { cancel_requested_ = false; }
+  bool CancelRequested() const { return cancel_requested_; }
+
   SerialPort& Port() { return port_; }
   Clock& GetClock() { return clock_; }
   UserDialogs& Dialogs() { return dialogs_; }
@@ -107,6 +114,7 @@ class BoardLink {
   UserDialogs& dialogs_;
   TrafficLog& log_;
   StationTunnel tunnel_;
+  std::atomic<bool> cancel_requested_{false};
   std::string port_name_;
   int bit_rate_index_ = kDefaultBitRateIndex;
 };

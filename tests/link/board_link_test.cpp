@@ -250,3 +250,26 @@ TEST(Framing, ChecksumRule) {
 
 }  // namespace
 }  // namespace vela
+
+namespace vela {
+namespace {
+
+TEST(BoardLinkCancel, CancelledLink_SendsNothingAndSaysNothing) {
+  ManualClock clock;
+  testing::FakePort port(clock);
+  testing::RecordingDialogs dialogs;
+  MemoryTrafficLog log;
+  BoardLink link(port, clock, dialogs, log);
+  ASSERT_TRUE(link.OpenPort("x", 1, nullptr));
+  link.RequestCancel();
+  EXPECT_FALSE(link.SendVLMessage(false, {96, 5, 2}));
+  link.SendLegacyMessage(3, 2, 0, 0);
+  EXPECT_TRUE(port.written.empty());
+  EXPECT_TRUE(dialogs.messages.empty());
+  link.ClearCancel();
+  link.BidirectionalComm = false;
+  EXPECT_TRUE(link.SendVLMessage(false, {96, 5, 2}));
+}
+
+}  // namespace
+}  // namespace vela
