@@ -1,0 +1,99 @@
+#include "ui/qt_dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QThread>
+
+namespace vela::ui {
+namespace {
+
+QMessageBox::Icon ToQtIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::kInformation: return QMessageBox::Information;
+    case MessageIcon::kWarning: return QMessageBox::Warning;
+    case MessageIcon::kError: return QMessageBox::Critical;
+    case MessageIcon::kQuestion: return QMessageBox::Question;
+    case MessageIcon::kNone: break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+// Message texts use CR LF; a QLabel wants plain line feeds.
+QString ToQtText(const std::string& text) {
+  QString s = QString::fromStdString(text);
+  s.replace("\r\n", "\n");
+  s.replace("\n\r", "\n");
+  s.replace('\r', '\n');
+  return s;
+}
+
+}  // namespace
+
+QtDialogs::QtDialogs(QWidget* owner) : owner_(owner) {}
+
+template <typename F>
+void QtDialogs::OnUiThread(F&& f) {
+  if (QThread::currentThread() == qApp->thread()) {
+    f();
+  } else {
+    QMetaObject::invokeMethod(qApp, std::forward<F>(f), Qt::BlockingQueuedConnection);
+  }
+}
+
+void QtDialogs::Message(const std::string& text, MessageIcon icon) {
+  OnUiThread([&] {
+    QMessageBox box(ToQtIcon(icon), QApplication::applicationName(), ToQtText(text),
+                    QMessageBox::Ok, owner_);
+    box.setObjectName("VelaMessageBox");
+    box.exec();
+  });
+}
+
+Answer QtDialogs::Question(const std::string& text, QuestionButtons buttons, MessageIcon icon) {
+  Answer answer = Answer::kCancel;
+  OnUiThread([&] {
+    const bool yes_no = buttons == QuestionButtons::kYesNo;
+    QMessageBox box(ToQtIcon(icon), QApplication::applicationName(), ToQtText(text),
+                    yes_no ? (QMessageBox::Yes | QMessageBox::No)
+                           : (QMessageBox::Ok | QMessageBox::Cancel),
+                    owner_);
+    box.setObjectName("VelaQuestionBox");
+    const int result = box.exec();
+    if (yes_no) {
+      answer = result == QMessageBox::Yes ? Answer::kYes : Answer::kNo;
+    } else {
+      answer = result == QMessageBox::Ok ? Answer::kOk : Answer::kCancel;
+    }
+  });
+  return answer;
+}
+
+QString QtDialogs::QtFilter(const std::string& filter) {
+  QString f = QString::fromStdString(filter);
+  int bar = f.indexOf('|');
+  if (bar < 0) return f;
+  return f.left(bar) + " (" + f.mid(bar + 1) + ")";
+}
+
+std::string QtDialogs::OpenFileName(const std::string& filter, const std::string& preset) {
+  std::string path;
+  OnUiThread([&] {
+    path = QFileDialog::getOpenFileName(owner_, QString(), QString::fromStdString(preset),
+                                        QtFilter(filter))
+               .toStdString();
+  });
+  return path;
+}
+
+std::string QtDialogs::SaveFileName(const std::string& filter, const std::string& preset) {
+  std::string path;
+  OnUiThread([&] {
+    path = QFileDialog::getSaveFileName(owner_, QString(), QString::fromStdString(preset),
+                                        QtFilter(filter))
+               .toStdString();
+  });
+  return path;
+}
+
+}  // namespace vela::ui
