@@ -64,15 +64,16 @@ void BoardLink::PaceUnidirectionalWrite() {
 
 void BoardLink::ReportIfLost() {
   std::string reason = port_.TakeLostReason();
-  if (!reason.empty()) dialogs_.Message("The serial port was closed: " + reason, MessageIcon::kError);
+  if (!reason.empty())
+    dialogs_.Message("The serial port was closed: " + reason, MessageIcon::kError);
 }
 
 bool BoardLink::BytesSendable(const BoardMessage& message) {
   for (int i = 0; i < message.size; ++i) {
     int b = message.m[i];
     if (b < 0 || b > 127) {
-      dialogs_.Message("SendVLMessage: byte " + to_string(i) + " of the message is " + to_string(b) +
-                           ", outside 0..127; nothing was sent",
+      dialogs_.Message("SendVLMessage: byte " + to_string(i) + " of the message is " +
+                           to_string(b) + ", outside 0..127; nothing was sent",
                        MessageIcon::kError);
       return false;
     }
@@ -147,9 +148,8 @@ bool BoardLink::SendDirect(const BoardMessage& message) {
       const int xaddress = ReplyBuffer[2] & 0x7F;
       if (!(header_in > 95 && ReplyBuffer[0] == sent_address)) {
         ReplyValid = false;
-        dialogs_.Message(std::string("Invalid response received, ") + kCrLf +
-                         "Received: Addr = " + to_string(ReplyBuffer[0]) +
-                         " Header = " + to_string(header_in) + kCrLf +
+        dialogs_.Message(std::string("Invalid response received, ") + kCrLf + "Received: Addr = " +
+                         to_string(ReplyBuffer[0]) + " Header = " + to_string(header_in) + kCrLf +
                          "Expected: Addr = " + to_string(a) + " Header > 95 ");
       } else if (has_xaddress && !UseExtendedAddr) {
         ReplyValid = false;
@@ -246,8 +246,8 @@ void BoardLink::SendLegacyMessage(int address_byte, int d1, int d2, int d3) {
     frame.insert(frame.end(), {a, 0x80, 0x80, 0x80, static_cast<uint8_t>(256 - a)});
     SequenceState = 0x40;
   }
-  std::vector<uint8_t> legacy = {a, static_cast<uint8_t>(0x80 + d1), static_cast<uint8_t>(0x80 + d2),
-                                 static_cast<uint8_t>(0x80 + d3)};
+  std::vector<uint8_t> legacy = {a, static_cast<uint8_t>(0x80 + d1),
+                                 static_cast<uint8_t>(0x80 + d2), static_cast<uint8_t>(0x80 + d3)};
   AppendChecksum(legacy);
   frame.insert(frame.end(), legacy.begin(), legacy.end());
   port_.Write(frame);

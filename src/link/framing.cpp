@@ -14,7 +14,9 @@ uint8_t FrameChecksum(const uint8_t* bytes, size_t size) {
   return static_cast<uint8_t>(checksum);
 }
 
-void AppendChecksum(std::vector<uint8_t>& frame) { frame.push_back(FrameChecksum(frame)); }
+void AppendChecksum(std::vector<uint8_t>& frame) {
+  frame.push_back(FrameChecksum(frame));
+}
 
 bool FrameSumOk(const uint8_t* bytes, size_t size) {
   if (size == 0) return false;

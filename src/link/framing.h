@@ -28,6 +28,8 @@ inline const std::vector<uint8_t> kResyncPreamble = {0x00, 0x00, 0x00, 0xFF, 0xF
                                                      0xFF, 0xAA, 0xAA, 0xAA};
 
 // Address byte of a module: module x 4 + 3.
-inline uint8_t AddressByte(int module) { return static_cast<uint8_t>(module * 4 + 3); }
+inline uint8_t AddressByte(int module) {
+  return static_cast<uint8_t>(module * 4 + 3);
+}
 
 }  // namespace vela

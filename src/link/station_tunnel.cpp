@@ -76,7 +76,8 @@ std::string StationTunnel::ReceiveCorsanFrame() {
     }
     if (!header_seen) continue;
     sum += b & 0x7F;
-    if (position < static_cast<int>(buffer.size())) buffer[position] = static_cast<uint8_t>(b & 0x7F);
+    if (position < static_cast<int>(buffer.size()))
+      buffer[position] = static_cast<uint8_t>(b & 0x7F);
     if (due > 1) text += BoardLink::FormatLogByte(b & 0x7F);
     ++position;
     if (--due == 0) complete = true;
@@ -87,8 +88,8 @@ std::string StationTunnel::ReceiveCorsanFrame() {
       // Longer than any answer we ask for, and longer than the reply buffer: drop it.
       buffer[0] = 0;
     } else if ((sum & 0x7F) != 0) {
-      link_.Dialogs().Message(std::string("Checksum Error") + kCrLf + "Size = " + to_string(length) +
-                              text);
+      link_.Dialogs().Message(std::string("Checksum Error") + kCrLf +
+                              "Size = " + to_string(length) + text);
       buffer[0] = 0;
     } else {
       buffer[0] = static_cast<uint8_t>(length);

@@ -41,8 +41,8 @@ struct AddressStarts {
 
 // What the device fields show for a pin.
 struct DeviceReferral {
-  int shown_pin = 0;       // pin + DeviceRef + NumberBase
-  std::string name;        // the referred pin's DeviceName, or "<Referral is no Device !>"
+  int shown_pin = 0;  // pin + DeviceRef + NumberBase
+  std::string name;   // the referred pin's DeviceName, or "<Referral is no Device !>"
   bool name_editable = true;
 };
 

@@ -93,11 +93,11 @@ int OffDisableMask(const GeneralSettings& g);
 
 // Which controls of the serial addressing frame are visible.
 struct SerialAddressingVisibility {
-  bool vl_native = true;      // CheckGenVLNative
-  bool kr_addr = true;        // CheckGenKRaddr
-  bool kora_base = false;     // LabelGenXA(4), TextGenKRaddr, UpDownGenKRaddr
-  bool xaddress = true;       // LabelGenXA(1), TextGenXaddr, UpDownGenXaddr
-  bool group_mask = true;     // LabelGenXA(2), LabelGenXGMlbl, CheckGenXGM(0..15)
+  bool vl_native = true;   // CheckGenVLNative
+  bool kr_addr = true;     // CheckGenKRaddr
+  bool kora_base = false;  // LabelGenXA(4), TextGenKRaddr, UpDownGenKRaddr
+  bool xaddress = true;    // LabelGenXA(1), TextGenXaddr, UpDownGenXaddr
+  bool group_mask = true;  // LabelGenXA(2), LabelGenXGMlbl, CheckGenXGM(0..15)
 };
 SerialAddressingVisibility VisibilityOf(const GeneralSettings& g);
 

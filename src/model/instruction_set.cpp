@@ -66,7 +66,9 @@ constexpr Row kRows[] = {
     {127, "Suspend Servo", 2, false, "P.O.", nullptr, 0, "Time", "Base", 9, 0},
 };
 
-bool IsAccelCode(int code) { return code >= 96 && code <= 99; }
+bool IsAccelCode(int code) {
+  return code >= 96 && code <= 99;
+}
 
 std::string TwoDigits(int64_t v) {
   char buffer[24];
@@ -74,7 +76,9 @@ std::string TwoDigits(int64_t v) {
   return buffer;
 }
 
-ParameterEntry FromBox(const BoxEntry& box, int stored) { return {box.text, stored}; }
+ParameterEntry FromBox(const BoxEntry& box, int stored) {
+  return {box.text, stored};
+}
 
 }  // namespace
 
@@ -173,8 +177,7 @@ ParameterEntry InstructionSet::CommitPar0(int code, std::string_view text, int c
   return FromBox(box, (box.value + 32) % 32);
 }
 
-ParameterEntry InstructionSet::CommitPar1(int code, std::string_view text,
-                                          int number_base) const {
+ParameterEntry InstructionSet::CommitPar1(int code, std::string_view text, int number_base) const {
   BoxEntry box = CommitBox(text, Par1ShownMin(code, number_base), Par1ShownMax(code, number_base));
   int b = code == kCodeClone ? number_base : 0;
   return FromBox(box, box.value - (*this)[code].Par1Offset - b);

@@ -35,7 +35,9 @@ double NumericValue(std::string_view text) {
   return std::strtod(number.c_str(), nullptr);
 }
 
-bool IsNumeric(std::string_view text) { return NumberPrefix(text, SkipBlanks(text)) != 0; }
+bool IsNumeric(std::string_view text) {
+  return NumberPrefix(text, SkipBlanks(text)) != 0;
+}
 
 int RoundHalfEven(double value) {
   if (!std::isfinite(value)) return 0;

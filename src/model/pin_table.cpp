@@ -8,7 +8,9 @@ AspectRectangle RectangleOf(int aspect_mode) {
   return {0, 0};
 }
 
-int MaxAspectOf(int aspect_mode) { return aspect_mode == 3 ? 3 : 11; }
+int MaxAspectOf(int aspect_mode) {
+  return aspect_mode == 3 ? 3 : 11;
+}
 
 void SplitFileInstruction(int value, StepRecord& step) {
   if (value >= 21 && value <= 63) {

@@ -8,10 +8,10 @@
 
 namespace vela {
 
-inline constexpr int kPinCount = 32;        // pins 0..31 are the board's outputs
-inline constexpr int kPinEntries = 33;      // entry 32 is spare, its counts stay 0
-inline constexpr int kAspectEntries = 13;   // aspects 0..11 are used
-inline constexpr int kStepEntries = 10;     // steps 0..8 are used
+inline constexpr int kPinCount = 32;       // pins 0..31 are the board's outputs
+inline constexpr int kPinEntries = 33;     // entry 32 is spare, its counts stay 0
+inline constexpr int kAspectEntries = 13;  // aspects 0..11 are used
+inline constexpr int kStepEntries = 10;    // steps 0..8 are used
 
 // PinConfig[0] values.
 enum ConfigType : uint8_t {
@@ -73,7 +73,9 @@ AspectRectangle RectangleOf(int aspect_mode);
 int MaxAspectOf(int aspect_mode);
 
 // The instruction byte of a step on file and wire: Fade * 16 + Instruction.
-inline int CombinedInstruction(const StepRecord& step) { return step.Fade * 16 + step.Instruction; }
+inline int CombinedInstruction(const StepRecord& step) {
+  return step.Fade * 16 + step.Instruction;
+}
 
 // Splits an instruction byte read from a file: 21..63 carry the fade flag in bit 4, and 19 is
 // the fade form of code 3 ("NS G->Y->R"), which the writer produces as well.

@@ -58,6 +58,8 @@ void BoardWorker::WaitIdle() {
   loop.exec();
 }
 
-void BoardWorker::ReportProgress(const Progress& progress) { emit progressChanged(progress); }
+void BoardWorker::ReportProgress(const Progress& progress) {
+  emit progressChanged(progress);
+}
 
 }  // namespace vela::ui

@@ -10,11 +10,16 @@ namespace {
 
 QMessageBox::Icon ToQtIcon(MessageIcon icon) {
   switch (icon) {
-    case MessageIcon::kInformation: return QMessageBox::Information;
-    case MessageIcon::kWarning: return QMessageBox::Warning;
-    case MessageIcon::kError: return QMessageBox::Critical;
-    case MessageIcon::kQuestion: return QMessageBox::Question;
-    case MessageIcon::kNone: break;
+    case MessageIcon::kInformation:
+      return QMessageBox::Information;
+    case MessageIcon::kWarning:
+      return QMessageBox::Warning;
+    case MessageIcon::kError:
+      return QMessageBox::Critical;
+    case MessageIcon::kQuestion:
+      return QMessageBox::Question;
+    case MessageIcon::kNone:
+      break;
   }
   return QMessageBox::NoIcon;
 }
@@ -54,10 +59,10 @@ Answer QtDialogs::Question(const std::string& text, QuestionButtons buttons, Mes
   Answer answer = Answer::kCancel;
   OnUiThread([&] {
     const bool yes_no = buttons == QuestionButtons::kYesNo;
-    QMessageBox box(ToQtIcon(icon), QApplication::applicationName(), ToQtText(text),
-                    yes_no ? (QMessageBox::Yes | QMessageBox::No)
-                           : (QMessageBox::Ok | QMessageBox::Cancel),
-                    owner_);
+    QMessageBox box(
+        ToQtIcon(icon), QApplication::applicationName(), ToQtText(text),
+        yes_no ? (QMessageBox::Yes | QMessageBox::No) : (QMessageBox::Ok | QMessageBox::Cancel),
+        owner_);
     box.setObjectName("VelaQuestionBox");
     const int result = box.exec();
     if (yes_no) {

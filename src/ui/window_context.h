@@ -33,11 +33,11 @@ class WindowContext {
 
   // Redisplay from the model.
   virtual void RefreshAll() = 0;
-  virtual void RefreshPin() = 0;             // ShowPin and ShowAddressCounts
-  virtual void RefreshPinConfig() = 0;       // ShowPinConfig
-  virtual void RefreshEventControl() = 0;    // RefreshEventControl
-  virtual void RefreshAddressDisplays() = 0; // range labels and the current pin's addresses
-  virtual void RefreshGeneral() = 0;         // the General tab and the connection strip
+  virtual void RefreshPin() = 0;              // ShowPin and ShowAddressCounts
+  virtual void RefreshPinConfig() = 0;        // ShowPinConfig
+  virtual void RefreshEventControl() = 0;     // RefreshEventControl
+  virtual void RefreshAddressDisplays() = 0;  // range labels and the current pin's addresses
+  virtual void RefreshGeneral() = 0;          // the General tab and the connection strip
 };
 
 }  // namespace vela::ui

@@ -168,8 +168,8 @@ TEST_F(BoardLinkTest, NoReply_TwoSecondsThenBidirectionalOff) {
   EXPECT_LT(clock_.Now() - start, std::chrono::milliseconds(2100));
   EXPECT_FALSE(link_.ReplyValid);
   EXPECT_FALSE(link_.BidirectionalComm);
-  EXPECT_EQ(dialogs_.Texts(),
-            std::vector<std::string>{"No response received, resetting bidirectional communication"});
+  EXPECT_EQ(dialogs_.Texts(), std::vector<std::string>{
+                                  "No response received, resetting bidirectional communication"});
   EXPECT_EQ(link_.SequenceState, 0x00);
   // Off: the next read sends without the reply bit and reads nothing, silently.
   link_.SendVLMessage(true, {112, 0});

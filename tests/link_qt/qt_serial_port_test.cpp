@@ -1,8 +1,8 @@
 // The QSerialPort adapter on a real pseudo-terminal, with a scripted board on the master side.
 #include "link/qt/qt_serial_port.h"
 
-#include <QCoreApplication>
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 
 #include <thread>
 
@@ -83,8 +83,8 @@ TEST(QtSerialPort, SilentPeer_WaitsTheFullTwoSecondsWithoutSpinning) {
   EXPECT_LT(wall, milliseconds(2500));
   EXPECT_LT(cpu_seconds, 0.2);
   EXPECT_FALSE(link.ReplyValid);
-  EXPECT_EQ(dialogs.Texts(),
-            std::vector<std::string>{"No response received, resetting bidirectional communication"});
+  EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{
+                                 "No response received, resetting bidirectional communication"});
 }
 
 }  // namespace

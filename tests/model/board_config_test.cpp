@@ -1,5 +1,5 @@
-#include "model/address_display.h"
 #include "model/board_config.h"
+#include "model/address_display.h"
 
 #include <gtest/gtest.h>
 

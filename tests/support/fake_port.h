@@ -52,7 +52,9 @@ class FakePort final : public SerialPort {
     return false;
   }
 
-  void Feed(const std::vector<uint8_t>& bytes) { rx_.insert(rx_.end(), bytes.begin(), bytes.end()); }
+  void Feed(const std::vector<uint8_t>& bytes) {
+    rx_.insert(rx_.end(), bytes.begin(), bytes.end());
+  }
 
   std::vector<uint8_t> written;
   std::vector<std::vector<uint8_t>> writes;

@@ -16,7 +16,9 @@ class RecordingDialogs final : public UserDialogs {
     MessageIcon icon;
   };
 
-  void Message(const std::string& text, MessageIcon icon) override { messages.push_back({text, icon}); }
+  void Message(const std::string& text, MessageIcon icon) override {
+    messages.push_back({text, icon});
+  }
   Answer Question(const std::string& text, QuestionButtons buttons, MessageIcon icon) override {
     questions.push_back({text, icon});
     if (!answers.empty()) {
@@ -40,7 +42,10 @@ class RecordingDialogs final : public UserDialogs {
     for (const auto& m : messages) texts.push_back(m.text);
     return texts;
   }
-  void Clear() { messages.clear(); questions.clear(); }
+  void Clear() {
+    messages.clear();
+    questions.clear();
+  }
 
   std::vector<Shown> messages;
   std::vector<Shown> questions;

@@ -61,8 +61,7 @@ QtSerialPort::QtSerialPort() : port_(std::make_unique<QSerialPort>()) {
 
 QtSerialPort::~QtSerialPort() = default;
 
-bool QtSerialPort::Open(const std::string& name, const std::string& settings,
-                        std::string* error) {
+bool QtSerialPort::Open(const std::string& name, const std::string& settings, std::string* error) {
   Close();
   lost_reason_.clear();
   LineSettings line;
@@ -77,11 +76,20 @@ bool QtSerialPort::Open(const std::string& name, const std::string& settings,
   }
   QSerialPort::Parity parity = QSerialPort::OddParity;
   switch (line.parity) {
-    case 'n': parity = QSerialPort::NoParity; break;
-    case 'e': parity = QSerialPort::EvenParity; break;
-    case 'm': parity = QSerialPort::MarkParity; break;
-    case 's': parity = QSerialPort::SpaceParity; break;
-    default: break;
+    case 'n':
+      parity = QSerialPort::NoParity;
+      break;
+    case 'e':
+      parity = QSerialPort::EvenParity;
+      break;
+    case 'm':
+      parity = QSerialPort::MarkParity;
+      break;
+    case 's':
+      parity = QSerialPort::SpaceParity;
+      break;
+    default:
+      break;
   }
   bool ok = port_->setBaudRate(line.baud) &&
             port_->setDataBits(static_cast<QSerialPort::DataBits>(line.data_bits)) &&
@@ -101,7 +109,9 @@ void QtSerialPort::Close() {
   if (port_->isOpen()) port_->close();
 }
 
-bool QtSerialPort::IsOpen() const { return port_->isOpen(); }
+bool QtSerialPort::IsOpen() const {
+  return port_->isOpen();
+}
 
 size_t QtSerialPort::BytesWaiting() {
   if (!port_->isOpen()) return 0;

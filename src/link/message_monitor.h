@@ -1,0 +1,42 @@
+// The message monitor: while it runs, an empty message every 100 ms asks the board for news,
+// and each four-byte report is listed as "<12> <0> <127> <3> ".
+#pragma once
+
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "link/board_link.h"
+
+namespace vela {
+
+class MessageMonitor {
+ public:
+  static constexpr size_t kTextLimit = 1 << 20;
+
+  // "Monitor": says "Select Comm-port" when the port is closed; "Start Monitoring" is added only
+  // when the monitor was not already running. Returns whether it runs.
+  bool Start(BoardLink& link);
+  // Monitoring ends (the "Monitor" button lost the focus): "Monitoring Stopped", once.
+  void Stop();
+  bool Running() const;
+
+  // One poll; returns the report line it added, if the board answered with a report.
+  std::optional<std::string> Tick(BoardLink& link);
+
+  // textFBM, lines ended by CR LF.
+  std::string Text() const;
+  void Clear();
+
+  // "<a> <b> <c> <d> " of a report.
+  static std::string ReportLine(const uint8_t* report);
+
+ private:
+  void Append(const std::string& line);
+
+  mutable std::mutex mutex_;
+  std::string text_;
+  bool running_ = false;
+};
+
+}  // namespace vela
