@@ -1,0 +1,179 @@
+#include "operations/operation_dispatcher.h"
+
+#include <algorithm>
+
+#include "operations/event_commands.h"
+#include "operations/general_commands.h"
+#include "operations/pin_program_commands.h"
+#include "operations/verification.h"
+
+namespace vela {
+namespace {
+
+constexpr const char* kVerifyOk = "Verify OK";
+constexpr const char* kVerificationStopped = "Verification Stopped";
+
+// Runs `step` for pins 0..31, stopping at the first failure.
+template <typename Step>
+bool AllPins(Session& s, const std::string& name, OperationObserver* observer, Step step) {
+  for (int pin = 0; pin < kPinCount; ++pin) {
+    if (observer)
+      observer->OnProgress(name, "Pin " + std::to_string(pin + s.config.NumberBase), pin,
+                           kPinCount);
+    if (!step(s, pin)) return false;
+  }
+  return true;
+}
+
+// The refresh after an operation that read into the configuration.
+void FullRefresh(Session& s) {
+  s.config.ComputeDccStarts();
+  s.view.ShowAddressDisplays();
+  s.config.ComputeKoraStarts();
+  s.view.ShowAddressDisplays();
+  s.config.ComputeXDccStarts();
+  s.view.ShowAddressDisplays();
+  s.view.ShowGeneralSettings();
+  s.view.ShowPin();
+  s.view.ShowAddressCounts();
+  s.view.HideLabelAction();
+  s.view.ShowPinConfig();
+  s.view.RefreshEventControl();
+}
+
+}  // namespace
+
+const std::vector<std::string>& OperationDispatcher::OperationNames() {
+  static const std::vector<std::string> names = {
+      "ReadAll",      "WriteAll",      "VerifyAll",   "ReadPin",      "WritePin",
+      "ReadDevice",   "WriteDevice",   "ReadAllPins", "WriteAllPins", "PAspReadPin",
+      "PAspWritePin", "VerifyAllPins", "ECWriteAll",  "ECReadAll",    "ECVerify"};
+  return names;
+}
+
+bool OperationDispatcher::IsVerification(const std::string& name) {
+  return name == "VerifyAll" || name == "VerifyAllPins" || name == "ECVerify";
+}
+
+bool OperationDispatcher::CheckBeforeQueue(const std::string& name, Session& s) {
+  if (IsVerification(name) && !s.link.IsLinkOpen()) {
+    s.dialogs().Message(kSelectCommunicationsPort);
+    return false;
+  }
+  if (name == "WriteDevice" && !s.config.RefersToDeviceHead(s.config.CurrentPin)) {
+    s.dialogs().Message("Referral is not a device", MessageIcon::kWarning);
+    return false;
+  }
+  return true;
+}
+
+std::string OperationDispatcher::TakePending() {
+  std::string name;
+  name.swap(pending_);
+  return name;
+}
+
+bool OperationDispatcher::Run(const std::string& name, Session& s, OperationObserver* observer) {
+  const auto& names = OperationNames();
+  if (std::find(names.begin(), names.end(), name) == names.end()) return false;
+  auto progress = [&](const std::string& step) {
+    if (observer) observer->OnProgress(name, step, 0, 0);
+  };
+  const int current = s.config.CurrentPin;
+
+  if (name == "ReadAll") {
+    progress("General settings");
+    bool ok = GetVersion(s) && ReadIdString(s) && ReadDccSettings(s) && ReadAddressSettings(s) &&
+              ReadLedConfig(s) && ReadHardwareConfig(s) && ReadSerialPortConfig(s) &&
+              AllPins(s, name, observer, ReadPinComplete);
+    if (ok) {
+      progress("Event control");
+      if (ReadAllEvents(s)) ReadEnableMap(s);
+    }
+    FullRefresh(s);
+  } else if (name == "WriteAll") {
+    progress("General settings");
+    bool ok = WriteIdString(s) && WriteDccSettings(s) && WriteLedConfig(s) &&
+              WriteHardwareConfig(s) && WriteSerialPortConfig(s) &&
+              AllPins(s, name, observer, WritePinComplete);
+    if (ok) progress("Event control");
+    ok = ok && WriteAllEvents(s) && WriteEnableMap(s);
+    if (ok) {
+      progress("Address settings");
+      WriteAddressSettings(s);
+    }
+    s.view.HideLabelAction();
+  } else if (IsVerification(name)) {
+    VerificationReport report;
+    auto pin_progress = [&](int pin) {
+      if (observer) {
+        observer->OnProgress(name, "Pin " + std::to_string(pin + s.config.NumberBase), pin,
+                             kPinCount);
+      }
+    };
+    if (name == "VerifyAll") {
+      progress("General settings");
+      bool ok = VerifyGeneralSettings(s, report);
+      if (ok) progress("Event control");
+      ok = ok && ECInit(s, report);
+      ok = ok && VerifyPins(s, report, pin_progress);
+      report.AppendText(ok ? kVerifyOk : kVerificationStopped);
+    } else if (name == "VerifyAllPins") {
+      if (VerifyPins(s, report, pin_progress)) report.AppendText(kVerifyOk);
+    } else {
+      progress("Event control");
+      if (ECInit(s, report)) report.AppendReportLine(kVerifyOk);
+    }
+    report_ = report.Text();
+    report_pending_ = true;
+    s.view.HideLabelAction();
+  } else if (name == "ReadPin") {
+    progress("Pin " + std::to_string(current + s.config.NumberBase));
+    ReadPinComplete(s, current);
+    FullRefresh(s);
+  } else if (name == "WritePin") {
+    progress("Pin " + std::to_string(current + s.config.NumberBase));
+    WritePinComplete(s, current);
+    s.view.HideLabelAction();
+  } else if (name == "ReadDevice") {
+    progress("Device");
+    ReadDeviceFromBoard(s, current);
+    FullRefresh(s);
+  } else if (name == "WriteDevice") {
+    const int head = current + s.config.Pins[current].DeviceRef;
+    for (int p = 0; p < kPinCount; ++p) {
+      if (p + s.config.Pins[p].DeviceRef != head) continue;
+      if (observer) {
+        observer->OnProgress(name, "Pin " + std::to_string(p + s.config.NumberBase), p, kPinCount);
+      }
+      if (!WritePinComplete(s, p)) break;
+    }
+    s.view.HideLabelAction();
+  } else if (name == "ReadAllPins") {
+    AllPins(s, name, observer, ReadPinComplete);
+    FullRefresh(s);
+  } else if (name == "WriteAllPins") {
+    AllPins(s, name, observer, WritePinComplete);
+    s.view.HideLabelAction();
+  } else if (name == "PAspReadPin") {
+    if (ReadPinProgram(s, current)) {
+      s.view.ShowPin();
+      s.view.ShowAddressCounts();
+    }
+    s.view.HideLabelAction();
+  } else if (name == "PAspWritePin") {
+    WritePinProgram(s, current);
+    s.view.HideLabelAction();
+  } else if (name == "ECWriteAll") {
+    progress("Event control");
+    WriteAllEvents(s);
+    s.view.HideLabelAction();
+  } else if (name == "ECReadAll") {
+    progress("Event control");
+    ReadAllEvents(s);
+    s.view.HideLabelAction();
+  }
+  return true;
+}
+
+}  // namespace vela
