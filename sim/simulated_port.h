@@ -4,23 +4,20 @@
 #pragma once
 
 #include <chrono>
-#include <deque>
 #include <string>
 
 #include "link/clock.h"
 #include "link/serial_port.h"
 #include "sim/simulated_board.h"
 #include "sim/simulated_station.h"
+#include "sim/wire_line.h"
 
 namespace vela::sim {
 
-struct LineTiming {
-  // Emulate 11 bits a byte at this bit rate (0 = no wire time); a pty or the in-process port
-  // otherwise delivers at once.
-  int bit_rate = 0;
-  std::chrono::microseconds turnaround{0};  // from the last byte of a frame to the reply
-};
+inline constexpr const char* kSimulatedPortName = "Simulated board";
 
+// The in-process port: bytes written go to the station (when there is one) or the board, their
+// answers become readable when the line has carried them.
 class SimulatedPort final : public SerialPort {
  public:
   SimulatedPort(SimulatedBoard& board, Clock& clock, SimulatedStation* station = nullptr);
@@ -31,20 +28,31 @@ class SimulatedPort final : public SerialPort {
   size_t BytesWaiting() override;
   size_t Read(uint8_t* buffer, size_t max) override;
   bool Write(const uint8_t* data, size_t size) override;
+  // Sleeps the clock until the next byte is due or the timeout passed; never spins.
   bool WaitForData(std::chrono::microseconds timeout) override;
 
   LineTiming& Timing() { return timing_; }
-  // The port name it accepts ("Simulated board"); any name opens it unless `refuse_open`.
+  // Any name opens the port unless `refuse_open`.
   bool refuse_open = false;
+  // What the last Open was given.
+  const std::string& opened_name() const { return opened_name_; }
+  const std::string& opened_settings() const { return opened_settings_; }
+  // Every byte the PC wrote since construction, in order.
+  const std::vector<uint8_t>& Written() const { return written_; }
+  void ClearWritten() { written_.clear(); }
 
  private:
+  DeviceOutput Deliver(uint8_t byte, std::chrono::microseconds arrival);
+
   SimulatedBoard& board_;
   Clock& clock_;
   SimulatedStation* station_;
   LineTiming timing_;
   bool open_ = false;
-  // Bytes on their way to the PC with the time each becomes readable.
-  std::deque<std::pair<std::chrono::microseconds, uint8_t>> incoming_;
+  std::string opened_name_;
+  std::string opened_settings_;
+  std::vector<uint8_t> written_;
+  WireLine line_;
 };
 
 }  // namespace vela::sim
