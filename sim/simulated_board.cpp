@@ -198,6 +198,8 @@ void SimulatedBoard::DirectFrame(ReceivedFrame& frame, std::vector<uint8_t>& out
   expected_sequence_ = frame.sequence_bit ^ 0x40;
 
   if (!frame.reply_wanted) {
+    // A poll without the reply bit cannot hand its report over: the report stays queued.
+    if (frame.message.empty()) return;
     const bool unsupported = faults_.only_at_frame < 0 && IsUnsupported(frame.message);
     if (!unsupported) CarryOut(frame.message);
     return;

@@ -7,6 +7,7 @@
 
 #include "link/board_link.h"
 #include "link/clock.h"
+#include "link/framing.h"
 #include "link/traffic_log.h"
 #include "sim/simulated_board.h"
 #include "sim/simulated_port.h"
