@@ -60,15 +60,15 @@ bool SetCorsanTunneling(BoardLink& link, bool checked) {
   return link.UseCorsanTunneling;
 }
 
-void ActivateTransparentMode(BoardLink& link) {
+bool ActivateTransparentMode(BoardLink& link) {
   StationTunnel& tunnel = link.Tunnel();
   UserDialogs& dialogs = link.Dialogs();
   if (!link.IsLinkOpen()) {
     dialogs.Message(kSelectCommunicationsPort, MessageIcon::kWarning);
-    return;
+    return false;
   }
-  if (!tunnel.SendCorsanFrame({})) return;
-  if (!tunnel.SendCorsanFrame({1, 2})) return;
+  if (!tunnel.SendCorsanFrame({})) return false;
+  if (!tunnel.SendCorsanFrame({1, 2})) return false;
   if (AnswerStarts(link, 4, 1, 2) &&
       StationVersion(link.ReplyBuffer[3], link.ReplyBuffer[4]) >= kTunnelProtocol) {
     tunnel.SendCorsanFrame({});
@@ -77,13 +77,13 @@ void ActivateTransparentMode(BoardLink& link) {
                              "We recommend to use the Corsan Tunneling option instead" + kCrLf +
                              "Do you still want to activate Transparant Mode?",
                          QuestionButtons::kYesNo, MessageIcon::kQuestion);
-    if (answer != Answer::kYes) return;
+    if (answer != Answer::kYes) return false;
   }
-  if (!tunnel.SendCorsanFrame({1, 10})) return;
+  if (!tunnel.SendCorsanFrame({1, 10})) return false;
   if (!AnswerStarts(link, 5, 1, 10)) {
     tunnel.SendCorsanFrame({});
     dialogs.Message(kNotSupported, MessageIcon::kWarning);
-    return;
+    return false;
   }
   const int type = link.ReplyBuffer[3];
   const int version = StationVersion(link.ReplyBuffer[4], link.ReplyBuffer[5]);
@@ -91,6 +91,7 @@ void ActivateTransparentMode(BoardLink& link) {
   auto refuse = [&](const char* text) {
     tunnel.SendCorsanFrame({});
     dialogs.Message(text, MessageIcon::kWarning);
+    return false;
   };
   switch (type) {
     case 2:
@@ -111,7 +112,9 @@ void ActivateTransparentMode(BoardLink& link) {
     // The box now passes the direct protocol; the board's framing starts afresh.
     link.SequenceState = kResyncPending;
     dialogs.Message(done_text, MessageIcon::kInformation);
+    return true;
   }
+  return false;
 }
 
 }  // namespace vela

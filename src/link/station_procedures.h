@@ -18,7 +18,8 @@ inline constexpr int kTunnelProtocol = 3200;
 bool SetCorsanTunneling(BoardLink& link, bool checked);
 
 // "Activate Transparent Mode". Works on the station protocol whether or not tunnelling is on.
-void ActivateTransparentMode(BoardLink& link);
+// True when the interface box was switched.
+bool ActivateTransparentMode(BoardLink& link);
 
 // Highest module address on the wire: 15 on the direct link, 31 through the tunnel.
 inline int ModuleAddressLimit(const BoardLink& link) {

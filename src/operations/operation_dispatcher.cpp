@@ -80,27 +80,29 @@ bool OperationDispatcher::Run(const std::string& name, Session& s, OperationObse
     if (observer) observer->OnProgress(name, step, 0, 0);
   };
   const int current = s.config.CurrentPin;
+  bool& ok = last_ok_;
+  ok = false;
 
   if (name == "ReadAll") {
     progress("General settings");
-    bool ok = GetVersion(s) && ReadIdString(s) && ReadDccSettings(s) && ReadAddressSettings(s) &&
-              ReadLedConfig(s) && ReadHardwareConfig(s) && ReadSerialPortConfig(s) &&
-              AllPins(s, name, observer, ReadPinComplete);
+    ok = GetVersion(s) && ReadIdString(s) && ReadDccSettings(s) && ReadAddressSettings(s) &&
+         ReadLedConfig(s) && ReadHardwareConfig(s) && ReadSerialPortConfig(s) &&
+         AllPins(s, name, observer, ReadPinComplete);
     if (ok) {
       progress("Event control");
-      if (ReadAllEvents(s)) ReadEnableMap(s);
+      ok = ReadAllEvents(s);
+      if (ok) ReadEnableMap(s);
     }
     FullRefresh(s);
   } else if (name == "WriteAll") {
     progress("General settings");
-    bool ok = WriteIdString(s) && WriteDccSettings(s) && WriteLedConfig(s) &&
-              WriteHardwareConfig(s) && WriteSerialPortConfig(s) &&
-              AllPins(s, name, observer, WritePinComplete);
+    ok = WriteIdString(s) && WriteDccSettings(s) && WriteLedConfig(s) && WriteHardwareConfig(s) &&
+         WriteSerialPortConfig(s) && AllPins(s, name, observer, WritePinComplete);
     if (ok) progress("Event control");
     ok = ok && WriteAllEvents(s) && WriteEnableMap(s);
     if (ok) {
       progress("Address settings");
-      WriteAddressSettings(s);
+      ok = WriteAddressSettings(s);
     }
     s.view.HideLabelAction();
   } else if (IsVerification(name)) {
@@ -113,64 +115,71 @@ bool OperationDispatcher::Run(const std::string& name, Session& s, OperationObse
     };
     if (name == "VerifyAll") {
       progress("General settings");
-      bool ok = VerifyGeneralSettings(s, report);
+      ok = VerifyGeneralSettings(s, report);
       if (ok) progress("Event control");
       ok = ok && ECInit(s, report);
       ok = ok && VerifyPins(s, report, pin_progress);
       report.AppendText(ok ? kVerifyOk : kVerificationStopped);
     } else if (name == "VerifyAllPins") {
-      if (VerifyPins(s, report, pin_progress)) report.AppendText(kVerifyOk);
+      ok = VerifyPins(s, report, pin_progress);
+      if (ok) report.AppendText(kVerifyOk);
     } else {
       progress("Event control");
-      if (ECInit(s, report)) report.AppendReportLine(kVerifyOk);
+      ok = ECInit(s, report);
+      if (ok) report.AppendReportLine(kVerifyOk);
     }
     report_ = report.Text();
     report_pending_ = true;
     s.view.HideLabelAction();
   } else if (name == "ReadPin") {
     progress("Pin " + std::to_string(current + s.config.NumberBase));
-    ReadPinComplete(s, current);
+    ok = ReadPinComplete(s, current);
     FullRefresh(s);
   } else if (name == "WritePin") {
     progress("Pin " + std::to_string(current + s.config.NumberBase));
-    WritePinComplete(s, current);
+    ok = WritePinComplete(s, current);
     s.view.HideLabelAction();
   } else if (name == "ReadDevice") {
     progress("Device");
-    ReadDeviceFromBoard(s, current);
+    ok = ReadDeviceFromBoard(s, current);
     FullRefresh(s);
   } else if (name == "WriteDevice") {
     const int head = current + s.config.Pins[current].DeviceRef;
+    ok = true;
     for (int p = 0; p < kPinCount; ++p) {
       if (p + s.config.Pins[p].DeviceRef != head) continue;
       if (observer) {
         observer->OnProgress(name, "Pin " + std::to_string(p + s.config.NumberBase), p, kPinCount);
       }
-      if (!WritePinComplete(s, p)) break;
+      if (!WritePinComplete(s, p)) {
+        ok = false;
+        break;
+      }
     }
     s.view.HideLabelAction();
   } else if (name == "ReadAllPins") {
-    AllPins(s, name, observer, ReadPinComplete);
+    ok = AllPins(s, name, observer, ReadPinComplete);
     FullRefresh(s);
   } else if (name == "WriteAllPins") {
-    AllPins(s, name, observer, WritePinComplete);
+    ok = AllPins(s, name, observer, WritePinComplete);
     s.view.HideLabelAction();
   } else if (name == "PAspReadPin") {
-    if (ReadPinProgram(s, current)) {
+    ok = ReadPinProgram(s, current);
+    if (ok) {
       s.view.ShowPin();
       s.view.ShowAddressCounts();
     }
     s.view.HideLabelAction();
   } else if (name == "PAspWritePin") {
-    WritePinProgram(s, current);
+    ok = WritePinProgram(s, current);
     s.view.HideLabelAction();
   } else if (name == "ECWriteAll") {
     progress("Event control");
-    WriteAllEvents(s);
+    ok = WriteAllEvents(s);
     s.view.HideLabelAction();
   } else if (name == "ECReadAll") {
     progress("Event control");
-    ReadAllEvents(s);
+    ok = ReadAllEvents(s);
     s.view.HideLabelAction();
   }
   return true;

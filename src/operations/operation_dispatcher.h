@@ -43,6 +43,9 @@ class OperationDispatcher {
 
   // The verification report of the last verification, lines ended by CR LF.
   const std::string& ReportText() const { return report_; }
+  // Whether every gated step of the last Run succeeded (a verification: found no difference).
+  bool LastSucceeded() const { return last_ok_; }
+
   // Whether the last Run was a verification, so the host shows the report window.
   bool ReportPending() const { return report_pending_; }
   void ClearReportPending() { report_pending_ = false; }
@@ -51,6 +54,7 @@ class OperationDispatcher {
   std::string pending_;
   std::string report_;
   bool report_pending_ = false;
+  bool last_ok_ = false;
 };
 
 }  // namespace vela

@@ -28,8 +28,10 @@ struct Reply {
   const BoardLink* link_;
 };
 
-// Reads general setting n.
+// Reads general setting n. Like every read it wants replies: a board that left one question
+// unanswered (an old firmware without the ID string) must still be heard on the next.
 Reply ReadSetting(Session& s, int n) {
+  s.link.BidirectionalComm = true;
   s.link.SendVLMessage(true, {112, n});
   return Reply(s.link);
 }
