@@ -6,6 +6,16 @@
 
 namespace vela {
 
+HelpToolKind ToolForBox(int help_tool, HelpBox box) {
+  if (box == HelpBox::kPar1) {
+    if (help_tool >= 2 && help_tool <= 7) return HelpToolKind::kPattern;
+    if (help_tool == kHelpEventPattern) return HelpToolKind::kEventMap;
+    if (help_tool == kHelpLevel) return HelpToolKind::kLevel;
+    return HelpToolKind::kNone;
+  }
+  return help_tool == kHelpTime ? HelpToolKind::kTime : HelpToolKind::kNone;
+}
+
 std::string HelpTimeText(int value, int base) {
   return TicksText(TimeTicks(value, base));
 }

@@ -9,6 +9,15 @@
 
 namespace vela {
 
+inline constexpr const char* kHelpToolNotAvailable =
+    "Help tool not available for this box with the selected command";
+
+// The boxes of a step row that can open a tool, and the tools.
+enum class HelpBox { kPar1, kPar2, kPar3, kTime };
+enum class HelpToolKind { kNone, kTime, kPattern, kEventMap, kLevel };
+// Which tool a double-click on the box opens for an instruction's HelpTool value.
+HelpToolKind ToolForBox(int help_tool, HelpBox box);
+
 // Time tool: "minutes:seconds.hundredths" of value x 8^base ticks of 20 ms.
 std::string HelpTimeText(int value, int base);
 // The longest time at a base: the slider's top value 63.

@@ -5,6 +5,21 @@
 namespace vela {
 namespace {
 
+TEST(HelpToolChoiceTest, ToolByHelpValueAndBox) {
+  EXPECT_EQ(ToolForBox(3, HelpBox::kPar1), HelpToolKind::kPattern);
+  EXPECT_EQ(ToolForBox(7, HelpBox::kPar1), HelpToolKind::kPattern);
+  EXPECT_EQ(ToolForBox(16, HelpBox::kPar1), HelpToolKind::kEventMap);
+  EXPECT_EQ(ToolForBox(1, HelpBox::kPar1), HelpToolKind::kLevel);
+  EXPECT_EQ(ToolForBox(9, HelpBox::kPar1), HelpToolKind::kNone);
+  EXPECT_EQ(ToolForBox(9, HelpBox::kPar2), HelpToolKind::kTime);
+  EXPECT_EQ(ToolForBox(9, HelpBox::kPar3), HelpToolKind::kTime);
+  EXPECT_EQ(ToolForBox(9, HelpBox::kTime), HelpToolKind::kTime);
+  EXPECT_EQ(ToolForBox(3, HelpBox::kPar2), HelpToolKind::kNone);
+  EXPECT_EQ(ToolForBox(16, HelpBox::kTime), HelpToolKind::kNone);
+  EXPECT_EQ(ToolForBox(0, HelpBox::kPar1), HelpToolKind::kNone);
+  EXPECT_EQ(ToolForBox(8, HelpBox::kPar1), HelpToolKind::kNone);
+}
+
 TEST(HelpToolTimeTest, MaxTimeAtBase2_4032Ticks) {
   EXPECT_EQ(HelpMaxTimeText(2), "01:20.64");
   EXPECT_EQ(HelpMaxTimeText(0), "00:01.26");
