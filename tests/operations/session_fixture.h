@@ -14,6 +14,8 @@
 #include "link/traffic_log.h"
 #include "model/board_config.h"
 #include "operations/session.h"
+#include "sim/simulated_board.h"
+#include "sim/simulated_port.h"
 #include "support/fake_port.h"
 #include "support/recording_dialogs.h"
 
@@ -119,6 +121,27 @@ class ScriptedSessionTest : public ::testing::Test {
   ManualClock clock_;
   FakePort port_;
   ScriptedBoard board_;
+  RecordingDialogs dialogs_;
+  MemoryTrafficLog log_;
+  BoardLink link_;
+  BoardConfig config_;
+  RecordingView view_;
+  Session session_;
+};
+
+// A session on the simulated board, port open.
+class SimSessionTest : public ::testing::Test {
+ protected:
+  SimSessionTest()
+      : port_(board_, clock_),
+        link_(port_, clock_, dialogs_, log_),
+        session_{link_, config_, view_} {
+    link_.OpenPort("Simulated board", 1, nullptr);
+  }
+
+  ManualClock clock_;
+  sim::SimulatedBoard board_;
+  sim::SimulatedPort port_;
   RecordingDialogs dialogs_;
   MemoryTrafficLog log_;
   BoardLink link_;
