@@ -112,13 +112,21 @@ T* Find(QWidget* root, const QString& name) {
   return widget;
 }
 
-// Types text into a box as the user would, replacing what it held, and commits it with a
-// click (the box's click handler).
+// Types text into a box as the user would: a click into it (which takes the focus from the
+// box before), the new text over the old, and a click that commits it.
 inline void TypeAndClick(QLineEdit* box, const QString& text) {
+  QTest::mouseClick(box, Qt::LeftButton);
   box->selectAll();
   QTest::keyClick(box, Qt::Key_Delete);
   QTest::keyClicks(box, text);
   QTest::mouseClick(box, Qt::LeftButton);
+}
+
+// Shows a widget under test as the active window, so that focus moves as it does for a user.
+inline bool ShowActive(QWidget* widget) {
+  widget->show();
+  QApplication::setActiveWindow(widget);
+  return QTest::qWaitForWindowActive(widget);
 }
 
 // Clicks a check box on its indicator, at the left edge.

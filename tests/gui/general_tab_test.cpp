@@ -45,8 +45,7 @@ class GeneralTabTest : public QObject {
     context_ = std::make_unique<FakeWindowContext>();
     tab_ = std::make_unique<GeneralTab>(*context_);
     context_->on_refresh = [this] { tab_->Refresh(); };
-    tab_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(tab_.get()));
+    QVERIFY(vela::testing::ShowActive(tab_.get()));
     context_->TakeMessages();
   }
 

@@ -1,0 +1,234 @@
+#include "ui/event_control_tab.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "model/event_control_rules.h"
+#include "operations/event_commands.h"
+#include "ui/edit_controls.h"
+
+namespace vela::ui {
+namespace {
+
+std::string S(const QString& text) {
+  return text.toStdString();
+}
+
+QLabel* MakeLabel(const QString& name, const QString& caption, QWidget* parent) {
+  auto* label = new QLabel(caption, parent);
+  label->setObjectName(name);
+  return label;
+}
+
+void SetText(QLineEdit* box, const QString& text) {
+  if (box->text() == text) return;
+  QSignalBlocker block(box);
+  box->setText(text);
+}
+
+QWidget* BoxWithSpin(QLineEdit* box, UpDown* spin, QWidget* parent) {
+  auto* pair = new QWidget(parent);
+  auto* layout = new QHBoxLayout(pair);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(1);
+  box->setParent(pair);
+  spin->setParent(pair);
+  layout->addWidget(box);
+  layout->addWidget(spin);
+  return pair;
+}
+
+}  // namespace
+
+EventControlTab::EventControlTab(WindowContext& context, QWidget* parent)
+    : QWidget(parent), context_(context) {
+  auto* layout = new QVBoxLayout(this);
+
+  // The selected pin and its actions.
+  auto* pin_frame = new QGroupBox("Event Actions", this);
+  pin_frame->setObjectName("FrameECpin");
+  auto* grid = new QGridLayout(pin_frame);
+  grid->addWidget(MakeLabel("LabelECpin", "Pin", pin_frame), 0, 0);
+  pin_ = MakeBox("TextECpin", "1", pin_frame, 3);
+  pin_spin_ = MakeUpDown("UpDownECpin", pin_, 1, 32, pin_frame);
+  grid->addWidget(BoxWithSpin(pin_, pin_spin_, pin_frame), 0, 1);
+  QPushButton* read_single = MakeButton("CommandECReadSingle", "Read");
+  QPushButton* write_single = MakeButton("CommandECWriteSingle", "Write");
+  auto* single_row = new QHBoxLayout;
+  single_row->addWidget(read_single);
+  single_row->addWidget(write_single);
+  single_row->addStretch();
+  grid->addLayout(single_row, 0, 2, 1, 4);
+
+  grid->addWidget(MakeLabel("LabelECon", "ON:", pin_frame), 2, 0);
+  grid->addWidget(MakeLabel("LabelECoff", "OFF:", pin_frame), 3, 0);
+  for (int input = 0; input < 4; ++input) {
+    auto* header =
+        MakeLabel(QString("LabelECinput_%1").arg(input), QString("Input %1").arg(input), pin_frame);
+    grid->addWidget(header, 1, input + 1);
+    for (int event = 0; event < 2; ++event) {
+      const QString prefix = event == kEventOn ? "ECon" : "ECoff";
+      CommitLineEdit* box =
+          MakeBox(QString("Text%1_%2").arg(prefix).arg(input), "-1", pin_frame, 3);
+      UpDown* spin = MakeUpDown(QString("UpDown%1_%2").arg(prefix).arg(input), box, kNoAction,
+                                kMaxEditedAction, pin_frame);
+      actions_[event][input] = box;
+      action_spins_[event][input] = spin;
+      grid->addWidget(BoxWithSpin(box, spin, pin_frame), event + 2, input + 1);
+      connect(box, &CommitLineEdit::committed, this,
+              [this, event, input] { CommitAction(event, input); });
+      connect(spin, &UpDown::valueChanged, this,
+              [this, event, input] { OnActionSpin(event, input); });
+    }
+  }
+  QPushButton* copy = MakeButton("CommandECcopy", "Copy to All");
+  grid->addWidget(copy, 4, 1, 1, 2, Qt::AlignLeft);
+
+  for (int k = 0; k < 8; ++k) {
+    const bool first = k == 0 || k == 4;
+    auto* check = new QCheckBox(
+        first ? (k == 0 ? "InitialEvent_ON Enable " : "Initial Event_OFF Enable ") : QString(),
+        pin_frame);
+    check->setObjectName(QString("CheckInitEE_%1").arg(k));
+    const int row = k < 4 ? 6 : 7;
+    const int input = k % 4;
+    if (first) {
+      // The caption stands before the box, under the row captions, with the box in the
+      // column of input 0.
+      check->setLayoutDirection(Qt::RightToLeft);
+      grid->addWidget(check, row, 0, 1, 2, Qt::AlignLeft);
+    } else {
+      grid->addWidget(check, row, input + 1, Qt::AlignLeft);
+    }
+    init_enable_[k] = check;
+    connect(check, &QCheckBox::clicked, this,
+            [this, k](bool checked) { context_.Config().General.InitEE[k] = checked; });
+  }
+  QPushButton* init_read = MakeButton("CommandECInitRead", "Read Enable Map");
+  QPushButton* init_write = MakeButton("CommandECInitWrite", "Write Enable Map");
+  auto* init_row = new QHBoxLayout;
+  init_row->addWidget(init_read);
+  init_row->addWidget(init_write);
+  init_row->addStretch();
+  grid->addLayout(init_row, 8, 0, 1, 6);
+  grid->setColumnStretch(5, 1);
+  layout->addWidget(pin_frame);
+
+  auto* all_frame = new QGroupBox("All Pins", this);
+  all_frame->setObjectName("FrameECall");
+  auto* all_row = new QHBoxLayout(all_frame);
+  QPushButton* read_all = MakeButton("CommandECRead", "Read All Events");
+  QPushButton* write_all = MakeButton("CommandECWrite", "Write All Events");
+  verify_ = MakeButton("CommandECVerify", "Verify Event Control");
+  all_row->addWidget(read_all);
+  all_row->addWidget(write_all);
+  all_row->addWidget(verify_);
+  all_row->addStretch();
+  layout->addWidget(all_frame);
+  layout->addStretch();
+
+  // A single pin's Read and Write, and the enable map, are direct; the all-pins operations
+  // are queued like the other long operations.
+  ConnectBoardButton(read_single, ReadSinglePinEvents);
+  ConnectBoardButton(write_single, WriteSinglePinEvents);
+  ConnectBoardButton(init_read, ReadEnableMap);
+  ConnectBoardButton(init_write, WriteEnableMap);
+  connect(read_all, &QPushButton::clicked, this, [this] { context_.QueueOperation("ECReadAll"); });
+  connect(write_all, &QPushButton::clicked, this,
+          [this] { context_.QueueOperation("ECWriteAll"); });
+  connect(verify_, &QPushButton::clicked, this, [this] { context_.QueueOperation("ECVerify"); });
+  connect(copy, &QPushButton::clicked, this, &EventControlTab::CopyToAll);
+  connect(pin_, &CommitLineEdit::committed, this, &EventControlTab::CommitPin);
+  connect(pin_spin_, &UpDown::valueChanged, this, &EventControlTab::OnPinSpin);
+
+  Refresh();
+}
+
+QPushButton* EventControlTab::MakeButton(const QString& name, const QString& caption) {
+  auto* button = new QPushButton(caption, this);
+  button->setObjectName(name);
+  return button;
+}
+
+void EventControlTab::ConnectBoardButton(QPushButton* button, bool (*routine)(Session&)) {
+  connect(button, &QPushButton::clicked, this, [this, button, routine] {
+    context_.RunOnBoard(button->text(), [routine](Session& session) { routine(session); });
+  });
+}
+
+void EventControlTab::Refresh() {
+  const BoardConfig& config = context_.Config();
+  const int nb = config.NumberBase;
+  pin_spin_->setRange(nb, nb + kPinCount - 1);
+  SetText(pin_, QString::number(config.ECSelectedPin + nb));
+  for (int event = 0; event < 2; ++event) {
+    for (int input = 0; input < 4; ++input) {
+      SetText(Action(event, input),
+              QString::number(config.Events.At(config.ECSelectedPin, event, input)));
+      ColourActionCell(event, input);
+    }
+  }
+  for (int k = 0; k < 8; ++k) {
+    QSignalBlocker block(init_enable_[k]);
+    init_enable_[k]->setChecked(config.General.InitEE[k]);
+  }
+  verify_->setVisible(config.ExpertMode);
+}
+
+void EventControlTab::CommitPin() {
+  BoardConfig& config = context_.Config();
+  PinFieldEntry entry = CommitEventPinText(S(pin_->text()), config.NumberBase);
+  SetText(pin_, QString::fromStdString(entry.text));
+  config.ECSelectedPin = entry.pin;
+  Refresh();
+}
+
+void EventControlTab::OnPinSpin() {
+  BoardConfig& config = context_.Config();
+  // The spinner's range keeps the number on the board.
+  config.ECSelectedPin = RoundHalfEven(NumericValue(S(pin_->text())) - config.NumberBase);
+  Refresh();
+}
+
+void EventControlTab::CommitAction(int event, int input) {
+  BoardConfig& config = context_.Config();
+  BoxEntry entry = CommitActionText(S(Action(event, input)->text()));
+  SetText(Action(event, input), QString::fromStdString(entry.text));
+  ColourActionCell(event, input);
+  config.Events.At(config.ECSelectedPin, event, input) = static_cast<int16_t>(entry.value);
+}
+
+void EventControlTab::OnActionSpin(int event, int input) {
+  BoardConfig& config = context_.Config();
+  ColourActionCell(event, input);
+  config.Events.At(config.ECSelectedPin, event, input) =
+      static_cast<int16_t>(ActionValueOf(S(Action(event, input)->text())));
+}
+
+void EventControlTab::ColourActionCell(int event, int input) {
+  CommitLineEdit* box = Action(event, input);
+  QPalette palette = box->palette();
+  palette.setColor(QPalette::Base, ActionCellIsGrey(S(box->text()))
+                                       ? QColor(QRgb(kNoActionColour))
+                                       : QApplication::palette(box).color(QPalette::Base));
+  box->setPalette(palette);
+}
+
+void EventControlTab::CopyToAll() {
+  std::array<int, 4> on{};
+  std::array<int, 4> off{};
+  for (int input = 0; input < 4; ++input) {
+    on[input] = ActionValueOf(S(Action(kEventOn, input)->text()));
+    off[input] = ActionValueOf(S(Action(kEventOff, input)->text()));
+  }
+  CopyActionsToAll(context_.Config().Events, on, off);
+}
+
+}  // namespace vela::ui
