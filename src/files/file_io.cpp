@@ -46,6 +46,11 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
       return false;
     }
   }
+  // A replaced file keeps its permissions.
+  std::filesystem::file_status previous = std::filesystem::status(target, ec);
+  if (!ec && std::filesystem::exists(previous)) {
+    std::filesystem::permissions(temp, previous.permissions(), ec);
+  }
   std::filesystem::rename(temp, target, ec);
   if (ec) {
     error = "the file cannot be replaced (" + ec.message() + ")";
