@@ -41,8 +41,15 @@ size_t SimulatedPort::Read(uint8_t* buffer, size_t max) {
 
 DeviceOutput SimulatedPort::Deliver(uint8_t byte, microseconds arrival) {
   DeviceOutput out;
-  out.bytes = station_ ? station_->Receive(byte, arrival) : board_.Receive(byte, arrival);
-  out.delay = board_.TakeReplyDelay();
+  if (station_) {
+    const bool was_transparent = station_->transparent();
+    out.bytes = station_->Receive(byte, arrival);
+    // In transparent mode the board's own timing holds.
+    out.delay = was_transparent ? microseconds{0} : station_->Settings().answer_time;
+  } else {
+    out.bytes = board_.Receive(byte, arrival);
+  }
+  out.delay += board_.TakeReplyDelay();
   return out;
 }
 

@@ -53,6 +53,10 @@ struct StationSettings {
   QueryAnswer interface_query = QueryAnswer::kNormal;
   // Polls answered empty before a board reply is handed over (0: the first poll gets it).
   int polls_before_reply = 0;
+  // From the end of a frame to the station's answer. Never zero in practice, and the tool's
+  // poll loop for a tunnelled reply ends only by its clock: on a manual clock a station that
+  // answered in no time would keep it polling for ever.
+  std::chrono::microseconds answer_time{1000};
 };
 
 // The two bytes of a version number: thousands and hundreds, tens and ones (each digit of the
