@@ -24,7 +24,7 @@ struct Cp1252Refusal {
 // no byte in that code page or the text is not valid UTF-8.
 std::optional<std::string> Utf8ToCp1252(std::string_view utf8, Cp1252Refusal* refusal = nullptr);
 
-// Number of characters (code points) of UTF-8 text; a stray byte counts as one character.
+// Number of characters (code points) of UTF-8 text, counted by their lead bytes.
 size_t Utf8Length(std::string_view utf8);
 
 // The characters from character index `first` to the end.

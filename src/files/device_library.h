@@ -36,7 +36,8 @@ class DeviceLibrary {
   // Start-up: lists VelaDevices.def from the program's folder, else from the installed data
   // folder, else from a file the user picks.
   void LoadAtStartUp(const std::filesystem::path& program_dir, UserDialogs& dialogs);
-  // The same over an explicit list of folders, searched in order.
+  // The same over an explicit list of folders, searched in order (pass a vector: a braced
+  // single path selects the overload above).
   void LoadAtStartUp(const std::vector<std::filesystem::path>& folders, UserDialogs& dialogs);
 
   // "Reload DD": asks for a file and lists its devices instead of (append: after) the current

@@ -9,6 +9,9 @@
 namespace vela {
 namespace {
 
+// Spelled out: a braced single path would pick the overload that adds the installed folder.
+using Folders = std::vector<std::filesystem::path>;
+
 using testing::CrLfLines;
 using testing::RecordingDialogs;
 using testing::SameConfig;
@@ -78,16 +81,21 @@ TEST_F(DeviceLibraryTest, StartUp_TakesTheInstalledFolderWhenTheProgramsHasNone)
   std::filesystem::create_directories(dir_.path() / "bin");
   std::filesystem::create_directories(dir_.path() / "share");
   std::string path = Write("share/VelaDevices.def", kTwoDevices);
-  library_.LoadAtStartUp({dir_.path() / "bin", dir_.path() / "share"}, dialogs_);
+  library_.LoadAtStartUp(Folders{dir_.path() / "bin", dir_.path() / "share"}, dialogs_);
   EXPECT_EQ(library_.Devices().size(), 2u);
   EXPECT_EQ(library_.DeviceFilePath(), path);
   EXPECT_TRUE(dialogs_.messages.empty());
 }
 
+TEST(DeviceLibraryFolders, InstalledDataFolder_IsTheOneTheBuildInstallsInto) {
+  EXPECT_EQ(InstalledDataDir().filename(), "velaconfig");
+  EXPECT_TRUE(InstalledDataDir().is_absolute());
+}
+
 TEST_F(DeviceLibraryTest, StartUp_NoStandardFile_OffersTheDialog) {
   std::string chosen = Write("mine.def", kTwoDevices);
   dialogs_.files = {chosen};
-  library_.LoadAtStartUp({dir_.path()}, dialogs_);
+  library_.LoadAtStartUp(Folders{dir_.path()}, dialogs_);
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_EQ(dialogs_.messages[0].text,
             "Can not find Device Configuration file at standard location");
@@ -99,7 +107,7 @@ TEST_F(DeviceLibraryTest, StartUp_NoStandardFile_OffersTheDialog) {
 }
 
 TEST_F(DeviceLibraryTest, StartUp_DialogCancelled_LibraryEmpty) {
-  library_.LoadAtStartUp({dir_.path()}, dialogs_);
+  library_.LoadAtStartUp(Folders{dir_.path()}, dialogs_);
   EXPECT_EQ(dialogs_.Texts(),
             (std::vector<std::string>{"Can not find Device Configuration file at standard location",
                                       "No Device Configuration available"}));
@@ -111,14 +119,14 @@ TEST_F(DeviceLibraryTest, StartUp_DialogCancelled_LibraryEmpty) {
 
 TEST_F(DeviceLibraryTest, StartUp_BadHeaderOrBadContent_OneWarningLibraryEmpty) {
   Write(kStandardDeviceFile, "\"VelaDeviceDefinition 1.0\"\r\n\"Dev\",\"A\"\r\n\"End\"\r\n");
-  library_.LoadAtStartUp({dir_.path()}, dialogs_);
+  library_.LoadAtStartUp(Folders{dir_.path()}, dialogs_);
   EXPECT_EQ(dialogs_.Texts(), std::vector<std::string>{"Invalid definition file"});
   EXPECT_TRUE(library_.Devices().empty());
 
   dialogs_.Clear();
   std::string path =
       Write(kStandardDeviceFile, "\"VelaDeviceDefinitions\"\r\n\"Dev\",\"A\"\r\n\"Pin\",300\r\n");
-  library_.LoadAtStartUp({dir_.path()}, dialogs_);
+  library_.LoadAtStartUp(Folders{dir_.path()}, dialogs_);
   EXPECT_EQ(dialogs_.Texts(),
             std::vector<std::string>{"Cannot load " + path +
                                      ": line 3, item \"Pin\": pin number 300 is out of range "
@@ -128,7 +136,7 @@ TEST_F(DeviceLibraryTest, StartUp_BadHeaderOrBadContent_OneWarningLibraryEmpty) 
 
 TEST_F(DeviceLibraryTest, StartUp_HeaderWithoutVersion_ShowsUnknown) {
   Write(kStandardDeviceFile, "\"VelaDeviceDefinitions \"\r\n\"Dev\",\"A\"\r\n\"End\"\r\n");
-  library_.LoadAtStartUp({dir_.path()}, dialogs_);
+  library_.LoadAtStartUp(Folders{dir_.path()}, dialogs_);
   EXPECT_EQ(library_.DeviceFileVersion(), "Unknown");
   EXPECT_EQ(library_.VersionLabel(), "Unknown");
   EXPECT_EQ(library_.Devices(), std::vector<std::string>{"A"});

@@ -11,6 +11,9 @@
 namespace vela {
 namespace {
 
+// Spelled out: a braced single path would pick the overload that adds the installed folder.
+using Folders = std::vector<std::filesystem::path>;
+
 using testing::RecordingDialogs;
 using testing::ScratchDir;
 
@@ -34,7 +37,7 @@ std::string SectionAsSaved(const std::string& library, const std::string& name) 
 TEST(StarterLibrary, ListsItsDevicesAtStartUp) {
   DeviceLibrary library;
   RecordingDialogs dialogs;
-  library.LoadAtStartUp({std::filesystem::path(VELA_SOURCE_DIR) / "data"}, dialogs);
+  library.LoadAtStartUp(Folders{std::filesystem::path(VELA_SOURCE_DIR) / "data"}, dialogs);
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(library.VersionLabel(), "VelaConfig starter library 1.0");
   EXPECT_EQ(library.Devices(),
