@@ -1,0 +1,216 @@
+#include "cli/cli_commands.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+
+#include "cli/cli_dialogs.h"
+#include "files/data_file.h"
+#include "link/board_link.h"
+#include "link/message_monitor.h"
+#include "link/qt/qt_serial_port.h"
+#include "link/station_procedures.h"
+#include "operations/general_commands.h"
+#include "operations/operation_dispatcher.h"
+#include "sim/demo_layout.h"
+#include "sim/simulated_port.h"
+
+namespace vela::cli {
+namespace {
+
+// A progress line on stderr, rewritten in place, when stderr is a terminal.
+class ProgressLine final : public OperationObserver {
+ public:
+  explicit ProgressLine(std::ostream& err) : err_(err), enabled_(isatty(STDERR_FILENO) == 1) {}
+  ~ProgressLine() override { Finish(); }
+
+  void OnProgress(const std::string& operation, const std::string& step, int done,
+                  int total) override {
+    if (!enabled_) return;
+    err_ << "\r\033[K" << operation << ": " << step;
+    if (total > 0) err_ << " (" << done + 1 << "/" << total << ")";
+    err_ << std::flush;
+    shown_ = true;
+  }
+  void Finish() {
+    if (shown_) err_ << "\r\033[K" << std::flush;
+    shown_ = false;
+  }
+
+ private:
+  std::ostream& err_;
+  bool enabled_;
+  bool shown_ = false;
+};
+
+// The operation each board command runs, and whether it saves its result.
+struct BoardCommand {
+  const char* operation;
+  bool reads;     // saves the configuration to its argument afterwards
+  bool loads;     // loads its argument first
+  bool verifies;  // prints the report
+};
+
+const std::map<std::string, BoardCommand>& BoardCommands() {
+  static const std::map<std::string, BoardCommand> commands = {
+      {"read-all", {"ReadAll", true, false, false}},
+      {"write-all", {"WriteAll", false, true, false}},
+      {"verify", {"VerifyAll", false, true, true}},
+      {"read-pins", {"ReadAllPins", true, false, false}},
+      {"write-pins", {"WriteAllPins", false, true, false}},
+      {"verify-pins", {"VerifyAllPins", false, true, true}},
+      {"read-events", {"ECReadAll", true, false, false}},
+      {"write-events", {"ECWriteAll", false, true, false}},
+      {"verify-events", {"ECVerify", false, true, true}},
+  };
+  return commands;
+}
+
+void PrintLines(std::ostream& out, const std::string& crlf_text) {
+  std::string text = CliDialogs::PlainLines(crlf_text);
+  out << text;
+  if (!text.empty() && text.back() != '\n') out << '\n';
+}
+
+// Everything a board command works with.
+class BoardSession {
+ public:
+  BoardSession(const Options& o, CliDialogs& dialogs) : options_(o), dialogs_(dialogs) {
+    if (o.demo) {
+      board_ = std::make_unique<sim::SimulatedBoard>(o.module, o.xaddress.value_or(0));
+      sim::LoadDemoLayout(*board_);
+      port_ = std::make_unique<sim::SimulatedPort>(*board_, clock_);
+    } else {
+      port_ = std::make_unique<QtSerialPort>();
+    }
+    link_ = std::make_unique<BoardLink>(*port_, clock_, dialogs_, log_);
+  }
+
+  // Opens the port and sets the link up as the options say; false with a message otherwise.
+  bool Connect(std::ostream& err) {
+    const std::string name = options_.demo ? "Simulated board" : options_.port;
+    std::string reason;
+    if (!link_->OpenPort(name, options_.bit_rate_index, &reason)) {
+      err << "cannot open " << name << ": " << reason << '\n';
+      return false;
+    }
+    link_->BidirectionalComm = !options_.unidirectional;
+    if (options_.xaddress) {
+      link_->UseExtendedAddr = true;
+      link_->ModuleXAddress = *options_.xaddress;
+    }
+    if (options_.tunnel && !SetCorsanTunneling(*link_, true)) {
+      err << "tunnelling through the command station is not available\n";
+      return false;
+    }
+    link_->SetModuleAddress(options_.module);
+    return true;
+  }
+
+  BoardLink& link() { return *link_; }
+  const MemoryTrafficLog& log() const { return log_; }
+
+ private:
+  const Options& options_;
+  CliDialogs& dialogs_;
+  SteadyClock clock_;
+  MemoryTrafficLog log_;
+  std::unique_ptr<sim::SimulatedBoard> board_;
+  std::unique_ptr<SerialPort> port_;
+  std::unique_ptr<BoardLink> link_;
+};
+
+bool WriteLog(const std::string& path, const std::string& text, std::ostream& err) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file << text;
+  if (!file) {
+    err << "cannot write the log to " << path << '\n';
+    return false;
+  }
+  return true;
+}
+
+int RunBoardCommand(const Options& o, BoardConfig& config, CliDialogs& dialogs, std::ostream& out,
+                    std::ostream& err) {
+  BoardSession board(o, dialogs);
+  ConfigView view;
+  Session session{board.link(), config, view};
+  int status = kExitFailed;
+  if (board.Connect(err)) {
+    if (auto it = BoardCommands().find(o.command); it != BoardCommands().end()) {
+      const BoardCommand& c = it->second;
+      OperationDispatcher dispatcher;
+      ProgressLine progress(err);
+      if (OperationDispatcher::CheckBeforeQueue(c.operation, session)) {
+        dispatcher.Run(c.operation, session, &progress);
+        progress.Finish();
+        status = dispatcher.LastSucceeded() ? kExitOk : kExitFailed;
+        if (c.verifies) PrintLines(out, dispatcher.ReportText());
+        if (c.reads && status == kExitOk && !SaveDataFile(config, o.args[0], o.compact, dialogs)) {
+          status = kExitUsage;
+        }
+      }
+    } else if (o.command == "version") {
+      status = GetVersion(session) ? kExitOk : kExitFailed;
+      out << config.General.VersionText << '\n';
+    } else if (o.command == "erase") {
+      status = EraseConfiguration(session) ? kExitOk : kExitFailed;
+    } else if (o.command == "transparent") {
+      status = ActivateTransparentMode(board.link()) ? kExitOk : kExitFailed;
+    } else if (o.command == "monitor") {
+      MessageMonitor monitor;
+      if (monitor.Start(board.link())) {
+        out << "Start Monitoring\n" << std::flush;
+        SteadyClock clock;
+        const auto end =
+            clock.Now() + std::chrono::microseconds(static_cast<int64_t>(o.seconds * 1e6));
+        auto next = clock.Now();
+        while (clock.Now() < end && monitor.Running()) {
+          if (auto line = monitor.Tick(board.link())) out << *line << '\n' << std::flush;
+          next += std::chrono::milliseconds(100);
+          clock.SleepFor(next - clock.Now());
+        }
+        monitor.Stop();
+        out << "Monitoring Stopped\n";
+        status = board.link().IsLinkOpen() ? kExitOk : kExitFailed;
+      }
+    }
+  }
+  if (!o.log_file.empty() && !WriteLog(o.log_file, board.log().Text(), err)) status = kExitUsage;
+  return status;
+}
+
+}  // namespace
+
+int RunCommand(const Options& o, std::ostream& out, std::ostream& err) {
+  CliDialogs dialogs(err, o.yes);
+  BoardConfig config;
+  config.NumberBase = o.numbering;
+  if (o.command == "ports") {
+    for (const PortInfo& p : QtSerialPort::ListPorts()) {
+      out << p.system_name;
+      if (!p.description.empty()) out << '\t' << p.description;
+      out << '\n';
+    }
+    return kExitOk;
+  }
+  if (!o.config_file.empty() && !LoadDataFile(config, o.config_file, dialogs)) return kExitUsage;
+  auto board_it = BoardCommands().find(o.command);
+  if (board_it != BoardCommands().end() && board_it->second.loads &&
+      !LoadDataFile(config, o.args[0], dialogs)) {
+    return kExitUsage;
+  }
+  if (o.command == "convert") {
+    if (!LoadDataFile(config, o.args[0], dialogs)) return kExitUsage;
+    return SaveDataFile(config, o.args[1], o.compact, dialogs) ? kExitOk : kExitUsage;
+  }
+  const CommandSpec* spec = FindCommand(o.command);
+  if (spec && spec->needs_board) return RunBoardCommand(o, config, dialogs, out, err);
+  err << "velacli: " << o.command << " is not available in this build\n";
+  return kExitUsage;
+}
+
+}  // namespace vela::cli

@@ -1,0 +1,170 @@
+#include "cli/cli_options.h"
+
+#include <cstdlib>
+
+namespace vela::cli {
+namespace {
+
+int ParseInt(const std::string& option, const std::string& text, int min, int max) {
+  char* end = nullptr;
+  long value = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || value < min || value > max) {
+    throw UsageError(option + " takes a number from " + std::to_string(min) + " to " +
+                     std::to_string(max) + ", not \"" + text + "\"");
+  }
+  return static_cast<int>(value);
+}
+
+}  // namespace
+
+const std::vector<CommandSpec>& Commands() {
+  static const std::vector<CommandSpec> commands = {
+      {"ports", "", "list serial ports, one a line", 0, 0, false},
+      {"version", "", "request the firmware version; print it", 0, 0, true},
+      {"read-all", "OUT.dat [--compact]", "\"Read All\"; save OUT.dat only if every step succeeded",
+       1, 1, true},
+      {"write-all", "IN.dat", "load IN.dat, \"Write All\"", 1, 1, true},
+      {"verify", "IN.dat", "load IN.dat, \"Verify All\"; the report goes to stdout", 1, 1, true},
+      {"read-pins", "OUT.dat [--compact]", "read all pins; save OUT.dat", 1, 1, true},
+      {"write-pins", "IN.dat", "load IN.dat, write all pins", 1, 1, true},
+      {"verify-pins", "IN.dat", "load IN.dat, verify all pins", 1, 1, true},
+      {"read-events", "OUT.dat [--compact]", "read all event actions; save OUT.dat", 1, 1, true},
+      {"write-events", "IN.dat", "load IN.dat, write all event actions", 1, 1, true},
+      {"verify-events", "IN.dat", "load IN.dat, verify the event control", 1, 1, true},
+      {"erase", "", "erase the configuration memory (needs --yes)", 0, 0, true},
+      {"monitor", "[--seconds S]", "poll board reports; print the monitor lines (default 10 s)", 0,
+       0, true},
+      {"transparent", "", "\"Activate Transparent Mode\" on the interface box", 0, 0, true},
+      {"convert", "IN.dat OUT.dat [--compact]", "load and save, no board", 2, 2, false},
+      {"device-list", "LIB.def", "list the devices of a definitions file", 1, 1, false},
+      {"device-load", "IN.dat LIB.def NAME PIN OUT.dat", "apply device NAME at PIN, save OUT.dat",
+       5, 5, false},
+      {"device-save", "IN.dat PIN OUT.def", "save the device that contains PIN", 3, 3, false},
+  };
+  return commands;
+}
+
+const CommandSpec* FindCommand(const std::string& name) {
+  for (const CommandSpec& c : Commands()) {
+    if (name == c.name) return &c;
+  }
+  return nullptr;
+}
+
+Options ParseOptions(const std::vector<std::string>& argv) {
+  Options o;
+  bool module_given = false;
+  auto value = [&](size_t& i) -> const std::string& {
+    if (i + 1 >= argv.size()) throw UsageError(argv[i] + " needs a value");
+    return argv[++i];
+  };
+  for (size_t i = 0; i < argv.size(); ++i) {
+    const std::string& a = argv[i];
+    if (a == "-p" || a == "--port") {
+      o.port = value(i);
+    } else if (a == "-b" || a == "--baud") {
+      const std::string& rate = value(i);
+      if (rate == "9600")
+        o.bit_rate_index = 0;
+      else if (rate == "19200")
+        o.bit_rate_index = 1;
+      else if (rate == "38400")
+        o.bit_rate_index = 2;
+      else
+        throw UsageError("--baud takes 9600, 19200 or 38400, not \"" + rate + "\"");
+    } else if (a == "-m" || a == "--module") {
+      o.module = ParseInt(a, value(i), 0, 31);
+      module_given = true;
+    } else if (a == "-x" || a == "--xaddr") {
+      o.xaddress = ParseInt(a, value(i), 0, 95);
+    } else if (a == "--tunnel") {
+      o.tunnel = true;
+    } else if (a == "--unidirectional") {
+      o.unidirectional = true;
+    } else if (a == "--numbering") {
+      o.numbering = ParseInt(a, value(i), 0, 1);
+    } else if (a == "--config") {
+      o.config_file = value(i);
+    } else if (a == "--log") {
+      o.log_file = value(i);
+    } else if (a == "--yes") {
+      o.yes = true;
+    } else if (a == "--demo") {
+      o.demo = true;
+    } else if (a == "-h" || a == "--help") {
+      o.help = true;
+    } else if (a == "--compact") {
+      o.compact = true;
+    } else if (a == "--seconds") {
+      const std::string& text = value(i);
+      char* end = nullptr;
+      o.seconds = std::strtod(text.c_str(), &end);
+      if (text.empty() || *end != '\0' || o.seconds < 0 || o.seconds > 86400) {
+        throw UsageError("--seconds takes a number of seconds, not \"" + text + "\"");
+      }
+    } else if (a.size() > 1 && a[0] == '-') {
+      throw UsageError("unknown option " + a);
+    } else if (o.command.empty()) {
+      o.command = a;
+    } else {
+      o.args.push_back(a);
+    }
+  }
+  if (o.help) return o;
+  if (o.command.empty()) throw UsageError("no command given");
+  const CommandSpec* spec = FindCommand(o.command);
+  if (!spec) throw UsageError("unknown command \"" + o.command + "\"");
+  const int n = static_cast<int>(o.args.size());
+  if (n < spec->min_args || n > spec->max_args) {
+    throw UsageError(std::string("usage: velacli [options] ") + spec->name +
+                     (spec->args[0] ? " " : "") + spec->args);
+  }
+  if (module_given && !o.tunnel && o.module > 15) {
+    throw UsageError("--module takes 0..15 on the direct link (0..31 with --tunnel)");
+  }
+  if (spec->needs_board && o.port.empty() && !o.demo) {
+    throw UsageError("the " + o.command + " command needs --port PATH (or --demo)");
+  }
+  return o;
+}
+
+std::string HelpText(const std::string& command) {
+  if (const CommandSpec* spec = FindCommand(command)) {
+    return std::string("usage: velacli [options] ") + spec->name + (spec->args[0] ? " " : "") +
+           spec->args + "\n  " + spec->summary + "\n";
+  }
+  std::string text =
+      "usage: velacli [options] COMMAND [args]\n"
+      "\n"
+      "Reads, writes and verifies Vela boards from the command line.\n"
+      "\n"
+      "options\n"
+      "  -p, --port PATH        serial device (COM3, /dev/ttyUSB0, a pty path)\n"
+      "  -b, --baud RATE        9600 | 19200 | 38400 (default 19200)\n"
+      "  -m, --module N         module address as on the wire, 0..15 (0..31 with --tunnel), "
+      "default 0\n"
+      "  -x, --xaddr N          extended addressing on, with extended address N (0..95)\n"
+      "      --tunnel           carry messages through the command station\n"
+      "      --unidirectional   start with \"Bidirectional Comm.\" off\n"
+      "      --numbering 0|1    number pins shown and typed from 0 or 1 (default 1)\n"
+      "      --config FILE      load this data file first\n"
+      "      --log FILE         write the communication log to FILE when the command ends\n"
+      "      --yes              confirm every question so that the operation goes ahead\n"
+      "      --demo             use the built-in simulated board instead of --port\n"
+      "  -h, --help             this text; COMMAND --help for one command\n"
+      "\n"
+      "commands\n";
+  for (const CommandSpec& c : Commands()) {
+    std::string left = std::string("  ") + c.name + (c.args[0] ? " " : "") + c.args;
+    if (left.size() < 38) left.resize(38, ' ');
+    text += left + " " + c.summary + "\n";
+  }
+  text +=
+      "\n"
+      "exit status: 0 success; 1 the board operation failed or did not go ahead, a verification\n"
+      "found a difference or stopped, or tunnelling is unavailable; 2 a usage error or a file\n"
+      "that cannot be read, is invalid or cannot be written.\n";
+  return text;
+}
+
+}  // namespace vela::cli

@@ -1,0 +1,54 @@
+// The command line of velacli: options, the command and its arguments.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vela::cli {
+
+// A usage mistake; its text is printed and velacli exits with 2.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct Options {
+  std::string port;
+  int bit_rate_index = 1;  // 19200
+  int module = 0;
+  std::optional<int> xaddress;
+  bool tunnel = false;
+  bool unidirectional = false;
+  int numbering = 1;
+  std::string config_file;
+  std::string log_file;
+  bool yes = false;
+  bool demo = false;
+  bool help = false;
+  bool compact = false;
+  double seconds = 10.0;
+  std::string command;
+  std::vector<std::string> args;
+};
+
+// Parses argv; throws UsageError with a message for any mistake.
+Options ParseOptions(const std::vector<std::string>& argv);
+
+// The text of `velacli --help`, and of `velacli COMMAND --help` (empty command: the whole).
+std::string HelpText(const std::string& command);
+
+// What each command expects after its name (for checking and for the help text).
+struct CommandSpec {
+  const char* name;
+  const char* args;
+  const char* summary;
+  int min_args;
+  int max_args;
+  bool needs_board;
+};
+const std::vector<CommandSpec>& Commands();
+const CommandSpec* FindCommand(const std::string& name);
+
+}  // namespace vela::cli
