@@ -7,7 +7,7 @@
 namespace vela {
 namespace {
 
-// Reads one device section's lines until the next "Dev" or "End" (left for the caller).
+// Reads a whole definitions file into its device sections.
 class DeviceFileParser {
  public:
   explicit DeviceFileParser(std::string_view bytes) : in_(bytes) {}

@@ -9,6 +9,7 @@
 
 namespace vela {
 
+// Builds the bytes of one file, line by line.
 class ItemWriter {
  public:
   // Starts a line with `indent` spaces.

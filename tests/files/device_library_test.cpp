@@ -44,6 +44,7 @@ const std::string kTwoDevices = FileText({
     "\"End\"",
 });
 
+// A library, a configuration and the dialogs, with definitions files in a scratch folder.
 class DeviceLibraryTest : public ::testing::Test {
  protected:
   std::string Write(const std::string& name, const std::string& text) {
@@ -361,9 +362,9 @@ TEST_F(DeviceLibraryTest, LoadDevice_TypedNameOfAnotherEntry_UsesThatEntry) {
   EXPECT_EQ(config_.Pins[0].Description, "A head");
 }
 
+// Saving devices, most of them the one at pin 30 with members 31 and 0.
 class SaveDeviceTest : public DeviceLibraryTest {
  protected:
-  // A device at pin 30 with members 31 and 0.
   void MakeWrappedDevice() {
     config_.Pins[30].DeviceName = "Wrap";
     config_.Pins[30].Description = "head";

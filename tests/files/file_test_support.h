@@ -3,7 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <filesystem>
@@ -24,8 +23,9 @@ class ScratchDir {
  public:
   ScratchDir() {
     static std::atomic<int> counter{0};
+    static const unsigned run = std::random_device{}();
     path_ = std::filesystem::temp_directory_path() /
-            ("vela-files-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+            ("vela-files-" + std::to_string(run) + "-" + std::to_string(counter++));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }
