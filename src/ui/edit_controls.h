@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QWidget>
 
@@ -71,6 +72,20 @@ class LedCheckBox : public QCheckBox {
 
  protected:
   void nextCheckState() override;
+};
+
+// A label that reports a click, for labels that act on the box beside them.
+class ClickableLabel : public QLabel {
+  Q_OBJECT
+
+ public:
+  explicit ClickableLabel(const QString& text, QWidget* parent = nullptr);
+
+ signals:
+  void clicked();
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
 // Builds a text box, named, with its initial text.
