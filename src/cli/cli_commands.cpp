@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -9,6 +11,7 @@
 
 #include "cli/cli_dialogs.h"
 #include "files/data_file.h"
+#include "files/device_library.h"
 #include "link/board_link.h"
 #include "link/message_monitor.h"
 #include "link/qt/qt_serial_port.h"
@@ -183,6 +186,43 @@ int RunBoardCommand(const Options& o, BoardConfig& config, CliDialogs& dialogs, 
   return status;
 }
 
+// PIN as the user types it: NumberBase .. NumberBase + 31.
+bool ParsePin(const std::string& text, int number_base, int& pin, std::ostream& err) {
+  char* end = nullptr;
+  long value = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || value < number_base || value > number_base + 31) {
+    err << "velacli: PIN takes " << number_base << ".." << number_base + 31 << ", not \"" << text
+        << "\"\n";
+    return false;
+  }
+  pin = static_cast<int>(value) - number_base;
+  return true;
+}
+
+int RunDeviceCommand(const Options& o, BoardConfig& config, CliDialogs& dialogs, std::ostream& out,
+                     std::ostream& err) {
+  if (o.command == "device-list") {
+    DeviceLibrary library;
+    if (!library.ReloadFrom(o.args[0], false, dialogs)) return kExitUsage;
+    for (const std::string& name : library.Devices()) out << name << '\n';
+    return kExitOk;
+  }
+  if (!LoadDataFile(config, o.args[0], dialogs)) return kExitUsage;
+  if (o.command == "device-load") {
+    DeviceLibrary library;
+    if (!library.ReloadFrom(o.args[1], false, dialogs)) return kExitUsage;
+    if (!ParsePin(o.args[3], config.NumberBase, config.CurrentPin, err)) return kExitUsage;
+    const auto& names = library.Devices();
+    auto found = std::find(names.begin(), names.end(), o.args[2]);
+    const int index = found == names.end() ? -1 : static_cast<int>(found - names.begin());
+    if (!library.LoadDevice(config, o.args[2], index, dialogs)) return kExitUsage;
+    return SaveDataFile(config, o.args[4], o.compact, dialogs) ? kExitOk : kExitUsage;
+  }
+  // device-save
+  if (!ParsePin(o.args[1], config.NumberBase, config.CurrentPin, err)) return kExitUsage;
+  return SaveDevice(config, o.args[2], dialogs) ? kExitOk : kExitUsage;
+}
+
 }  // namespace
 
 int RunCommand(const Options& o, std::ostream& out, std::ostream& err) {
@@ -207,10 +247,8 @@ int RunCommand(const Options& o, std::ostream& out, std::ostream& err) {
     if (!LoadDataFile(config, o.args[0], dialogs)) return kExitUsage;
     return SaveDataFile(config, o.args[1], o.compact, dialogs) ? kExitOk : kExitUsage;
   }
-  const CommandSpec* spec = FindCommand(o.command);
-  if (spec && spec->needs_board) return RunBoardCommand(o, config, dialogs, out, err);
-  err << "velacli: " << o.command << " is not available in this build\n";
-  return kExitUsage;
+  if (o.command.rfind("device-", 0) == 0) return RunDeviceCommand(o, config, dialogs, out, err);
+  return RunBoardCommand(o, config, dialogs, out, err);
 }
 
 }  // namespace vela::cli
