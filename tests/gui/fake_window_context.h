@@ -80,6 +80,19 @@ class FakeWindowContext final : public ui::WindowContext, public ConfigView {
     return outputs;
   }
 
+  // Every Kora-format frame on the line, whichever module it addresses: address byte and the
+  // three data bytes.
+  std::vector<std::vector<int>> LegacyFrames() const {
+    std::vector<std::vector<int>> frames;
+    for (const sim::ReceivedFrame& frame : board.Received()) {
+      if (!frame.legacy || frame.resync) continue;
+      std::vector<int> bytes{frame.address_byte};
+      bytes.insert(bytes.end(), frame.message.begin(), frame.message.end());
+      frames.push_back(bytes);
+    }
+    return frames;
+  }
+
   sim::SimulatedBoard board;
   ManualClock clock;
   sim::SimulatedPort port;
