@@ -1,0 +1,224 @@
+// velacli against vela-sim over a real pseudo-terminal: the whole path of core, QSerialPort
+// adapter and serial line, as a script would use it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "support/process.h"
+
+namespace vela {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ProcessResult;
+using testing::RunProcess;
+using testing::SimProcess;
+
+const std::string kVelacli = std::string(VELA_BINARY_DIR) + "/src/cli/velacli";
+const std::string kVelaSim = std::string(VELA_BINARY_DIR) + "/sim/vela-sim";
+const std::string kLibrary = std::string(VELA_SOURCE_DIR) + "/data/VelaDevices.def";
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+class VelacliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("velacli_e2e_" + std::to_string(getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    // A rich configuration to start from: the demo board, read in-process.
+    ProcessResult r = Cli({"--demo", "read-all", Path("demo.dat")});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  static ProcessResult Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), kVelacli);
+    return RunProcess(args);
+  }
+  static ProcessResult CliOn(const SimProcess& sim, std::vector<std::string> args) {
+    args.insert(args.begin(), {"-p", sim.path()});
+    return Cli(args);
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(VelacliTest, WriteReadVerify_RoundTripThroughThePty) {
+  SimProcess sim(kVelaSim);
+  ASSERT_FALSE(sim.path().empty());
+  ProcessResult w = CliOn(sim, {"write-all", Path("demo.dat")});
+  ASSERT_EQ(w.exit_code, 0) << w.err;
+  EXPECT_EQ(w.err, "");
+  ProcessResult r = CliOn(sim, {"read-all", Path("back.dat")});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(ReadFile(Path("back.dat")), ReadFile(Path("demo.dat")));
+  ProcessResult v = CliOn(sim, {"verify", Path("demo.dat")});
+  EXPECT_EQ(v.exit_code, 0) << v.out << v.err;
+  EXPECT_EQ(Lines(v.out), (std::vector<std::string>{
+                              "Start General Settings Verification", "Start EC Verification",
+                              "Note: Numbering starts at 1", "Start Pin Verification",
+                              "Note: Numbering starts at 1", "Verify OK"}));
+  EXPECT_EQ(sim.Stop(), 0);
+}
+
+TEST_F(VelacliTest, VerifyWithDifferences_ReportLinesAndExitOne) {
+  SimProcess sim(kVelaSim);
+  ASSERT_EQ(CliOn(sim, {"write-all", Path("demo.dat")}).exit_code, 0);
+  std::string text = ReadFile(Path("demo.dat"));
+  const std::string id = "\"ID$\",\"Demo Layout\"";
+  ASSERT_NE(text.find(id), std::string::npos);
+  text.replace(text.find(id), id.size(), "\"ID$\",\"Other\"");
+  WriteFile(Path("changed.dat"), text);
+  ProcessResult v = CliOn(sim, {"--numbering", "0", "verify", Path("changed.dat")});
+  EXPECT_EQ(v.exit_code, 1);
+  std::vector<std::string> lines = Lines(v.out);
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[1], "ID does not compare: VelaConfig = <Other> Vela = <Demo Layout>");
+  EXPECT_EQ(lines.back(), "Verification Stopped");
+}
+
+TEST_F(VelacliTest, SilentBoard_MessageExitOneAfterTwoSeconds) {
+  SimProcess sim(kVelaSim, {"--no-reply"});
+  ProcessResult r = CliOn(sim, {"version"});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.out, "Unknown\n");
+  EXPECT_EQ(r.err, "No response received, resetting bidirectional communication\n");
+  EXPECT_GE(r.seconds, 2.0);
+  EXPECT_LT(r.seconds, 4.0);
+}
+
+TEST_F(VelacliTest, ThroughTheStation_SameResultAsDirect) {
+  SimProcess sim(kVelaSim, {"--station", "--protocol", "3200", "--module", "20"});
+  ProcessResult w = CliOn(sim, {"--tunnel", "-m", "20", "write-all", Path("demo.dat")});
+  ASSERT_EQ(w.exit_code, 0) << w.err;
+  ProcessResult r = CliOn(sim, {"--tunnel", "-m", "20", "read-all", Path("back.dat")});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(ReadFile(Path("back.dat")), ReadFile(Path("demo.dat")));
+}
+
+TEST_F(VelacliTest, OldStation_TunnellingUnavailable) {
+  SimProcess sim(kVelaSim, {"--station", "--protocol", "3100"});
+  ProcessResult r = CliOn(sim, {"--tunnel", "version"});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find("Your system does not support this function\nProtocol = 3.100\n"),
+            std::string::npos)
+      << r.err;
+}
+
+TEST_F(VelacliTest, Log_HoldsTheTrafficWithCrLf) {
+  SimProcess sim(kVelaSim);
+  ProcessResult r = CliOn(sim, {"--log", Path("log.txt"), "version"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, "3.2.2.0\n");
+  EXPECT_EQ(ReadFile(Path("log.txt")),
+            ">  [43] [62] [70] [00]\r\n<  [43] [66] [70] [00] [03] [02] [02] [00]\r\n");
+}
+
+TEST_F(VelacliTest, Erase_NeedsYes) {
+  SimProcess sim(kVelaSim);
+  ProcessResult no = CliOn(sim, {"erase"});
+  EXPECT_EQ(no.exit_code, 1);
+  EXPECT_NE(no.err.find("answer: Cancel"), std::string::npos);
+  ProcessResult yes = CliOn(sim, {"--yes", "erase"});
+  EXPECT_EQ(yes.exit_code, 0) << yes.err;
+  EXPECT_NE(yes.err.find("Do you want to cancel this operation?\nanswer: Cancel"),
+            std::string::npos);
+}
+
+TEST_F(VelacliTest, ConvertAndCompact) {
+  ASSERT_EQ(Cli({"convert", Path("demo.dat"), Path("same.dat")}).exit_code, 0);
+  EXPECT_EQ(ReadFile(Path("same.dat")), ReadFile(Path("demo.dat")));
+  ASSERT_EQ(Cli({"convert", Path("demo.dat"), Path("compact.dat"), "--compact"}).exit_code, 0);
+  EXPECT_LT(ReadFile(Path("compact.dat")).size(), ReadFile(Path("demo.dat")).size());
+  // A compact file loads back to the same configuration.
+  ASSERT_EQ(Cli({"convert", Path("compact.dat"), Path("again.dat")}).exit_code, 0);
+}
+
+TEST_F(VelacliTest, DeviceCommands) {
+  ProcessResult list = Cli({"device-list", kLibrary});
+  ASSERT_EQ(list.exit_code, 0) << list.err;
+  std::vector<std::string> names = Lines(list.out);
+  ASSERT_FALSE(names.empty());
+  ProcessResult load =
+      Cli({"device-load", Path("demo.dat"), kLibrary, names[0], "31", Path("d.dat")});
+  ASSERT_EQ(load.exit_code, 0) << load.err;
+  ProcessResult save = Cli({"device-save", Path("d.dat"), "31", Path("mine.def")});
+  ASSERT_EQ(save.exit_code, 0) << save.err;
+  std::string def = ReadFile(Path("mine.def"));
+  EXPECT_EQ(def.rfind("\"VelaDeviceDefinitions " + names[0] + "\"\r\n\"Dev\",\"" + names[0], 0), 0u)
+      << def;
+  EXPECT_EQ(Cli({"device-load", Path("demo.dat"), kLibrary, "No such device", "1", Path("e.dat")})
+                .exit_code,
+            2);
+  EXPECT_FALSE(fs::exists(Path("e.dat")));
+}
+
+TEST_F(VelacliTest, BadInputFiles_ExitTwoAndNothingWritten) {
+  std::string good = ReadFile(Path("demo.dat"));
+  WriteFile(Path("cut.dat"), good.substr(0, good.size() / 2));
+  WriteFile(Path("keep.dat"), "precious");
+  ProcessResult cut = Cli({"convert", Path("cut.dat"), Path("keep.dat")});
+  EXPECT_EQ(cut.exit_code, 2);
+  EXPECT_FALSE(cut.err.empty());
+  EXPECT_EQ(ReadFile(Path("keep.dat")), "precious");
+  WriteFile(Path("bad.dat"), "\"NotAConfiguration 3100\"\r\n");
+  ProcessResult bad = Cli({"--demo", "write-all", Path("bad.dat")});
+  EXPECT_EQ(bad.exit_code, 2);
+  EXPECT_EQ(bad.err, "Invalid configuration file\n");
+  ProcessResult missing = Cli({"convert", Path("none.dat"), Path("out.dat")});
+  EXPECT_EQ(missing.exit_code, 2);
+  EXPECT_FALSE(fs::exists(Path("out.dat")));
+}
+
+TEST_F(VelacliTest, FailedRead_SavesNothing) {
+  SimProcess sim(kVelaSim, {"--no-reply"});
+  WriteFile(Path("keep.dat"), "precious");
+  ProcessResult r = CliOn(sim, {"read-all", Path("keep.dat")});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(ReadFile(Path("keep.dat")), "precious");
+}
+
+TEST_F(VelacliTest, UsageMistakes_ExitTwo) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                               {"frobnicate"},
+                                               {"read-all"},
+                                               {"--baud", "1200", "ports"},
+                                               {"-m", "16", "--demo", "version"},
+                                               {"version"},
+                                               {"--numbering", "2", "ports"}}) {
+    ProcessResult r = Cli(args);
+    EXPECT_EQ(r.exit_code, 2) << (args.empty() ? "" : args[0]);
+    EXPECT_NE(r.err.find("velacli: "), std::string::npos);
+  }
+  ProcessResult help = Cli({"read-all", "--help"});
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_EQ(help.out.rfind("usage: velacli [options] read-all OUT.dat", 0), 0u);
+  ProcessResult port = Cli({"-p", "/dev/ttyVELA_NONE", "version"});
+  EXPECT_EQ(port.exit_code, 1);
+  EXPECT_EQ(port.err.rfind("cannot open /dev/ttyVELA_NONE: ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace vela
