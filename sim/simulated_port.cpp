@@ -39,25 +39,27 @@ size_t SimulatedPort::Read(uint8_t* buffer, size_t max) {
   return line_.TakeDue(clock_.Now(), buffer, max);
 }
 
-DeviceOutput SimulatedPort::Deliver(uint8_t byte, microseconds arrival) {
+DeviceOutput FeedDevice(SimulatedBoard& board, SimulatedStation* station, uint8_t byte,
+                        microseconds arrival) {
   DeviceOutput out;
-  if (station_) {
-    const bool was_transparent = station_->transparent();
-    out.bytes = station_->Receive(byte, arrival);
+  if (station) {
+    const bool was_transparent = station->transparent();
+    out.bytes = station->Receive(byte, arrival);
     // In transparent mode the board's own timing holds.
-    out.delay = was_transparent ? microseconds{0} : station_->Settings().answer_time;
+    out.delay = was_transparent ? microseconds{0} : station->Settings().answer_time;
   } else {
-    out.bytes = board_.Receive(byte, arrival);
+    out.bytes = board.Receive(byte, arrival);
   }
-  out.delay += board_.TakeReplyDelay();
+  out.delay += board.TakeReplyDelay();
   return out;
 }
 
 bool SimulatedPort::Write(const uint8_t* data, size_t size) {
   if (!open_) return false;
   written_.insert(written_.end(), data, data + size);
-  line_.FromPc(data, size, clock_.Now(), timing_,
-               [this](uint8_t byte, microseconds arrival) { return Deliver(byte, arrival); });
+  line_.FromPc(data, size, clock_.Now(), timing_, [this](uint8_t byte, microseconds arrival) {
+    return FeedDevice(board_, station_, byte, arrival);
+  });
   return true;
 }
 

@@ -16,6 +16,12 @@ namespace vela::sim {
 
 inline constexpr const char* kSimulatedPortName = "Simulated board";
 
+// One byte for the device on the line: the station when there is one (which passes it on in
+// transparent mode), otherwise the board; with the delay the answer waits for (the station's
+// answer time, a faulty reply's extra delay).
+DeviceOutput FeedDevice(SimulatedBoard& board, SimulatedStation* station, uint8_t byte,
+                        std::chrono::microseconds arrival);
+
 // The in-process port: bytes written go to the station (when there is one) or the board, their
 // answers become readable when the line has carried them.
 class SimulatedPort final : public SerialPort {
@@ -42,8 +48,6 @@ class SimulatedPort final : public SerialPort {
   void ClearWritten() { written_.clear(); }
 
  private:
-  DeviceOutput Deliver(uint8_t byte, std::chrono::microseconds arrival);
-
   SimulatedBoard& board_;
   Clock& clock_;
   SimulatedStation* station_;
