@@ -1,0 +1,42 @@
+// The "Communication" window: the traffic log as it grows, including what was sent before it
+// was first opened. Not modal; the board keeps talking while it is open.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <string>
+
+#include "link/traffic_log.h"
+
+class QPlainTextEdit;
+
+namespace vela::ui {
+
+namespace detail {
+struct LogRelay;
+}
+
+class CommunicationWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit CommunicationWindow(MemoryTrafficLog& log, QWidget* parent = nullptr);
+  ~CommunicationWindow() override;
+
+  // Shows the window in front of its owner (the main window), which stays usable.
+  void ShowFor(QWidget* owner);
+
+ protected:
+  // Closing discards the log text; the next frame starts a fresh log.
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void ShowLog();
+
+  MemoryTrafficLog& log_;
+  std::shared_ptr<detail::LogRelay> relay_;
+  QPlainTextEdit* text_ = nullptr;
+  std::string shown_;
+};
+
+}  // namespace vela::ui

@@ -1,0 +1,94 @@
+// The "Communication" window: earlier traffic, live traffic from the worker thread, "Clear",
+// and closing it.
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+#include <thread>
+
+#include "fake_window_context.h"
+#include "ui/communication_window.h"
+
+using vela::testing::FakeWindowContext;
+using vela::ui::CommunicationWindow;
+
+class CommunicationWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  static QString Shown(CommunicationWindow& window) {
+    return window.findChild<QPlainTextEdit*>("txtCorsanCommunication")->toPlainText();
+  }
+
+ private slots:
+  void Window_HasItsCaptionAndControls() {
+    vela::MemoryTrafficLog log;
+    QWidget owner;
+    CommunicationWindow window(log);
+    window.ShowFor(&owner);
+    QCOMPARE(window.windowTitle(), QString("Communication"));
+    QVERIFY(!window.isModal());
+    QVERIFY(window.isWindow());
+    QCOMPARE(window.parentWidget(), &owner);
+    auto* text = window.findChild<QPlainTextEdit*>("txtCorsanCommunication");
+    QVERIFY(text->isReadOnly());
+    QCOMPARE(text->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(window.findChild<QPushButton*>("cmdClear")->text(), QString("Clear"));
+  }
+
+  void Window_ShowsTrafficSentBeforeItWasOpened() {
+    FakeWindowContext context;
+    context.link.BidirectionalComm = true;
+    context.link.SendVLMessage(true, {112, 0});  // a version read, before any window exists
+    const QString before = QString::fromStdString(context.log.Text()).remove('\r');
+    QVERIFY(before.contains("> "));
+    QVERIFY(before.contains(" [70] [00]"));
+    CommunicationWindow window(context.log);
+    window.ShowFor(nullptr);
+    QCOMPARE(Shown(window), before);
+  }
+
+  void Window_FollowsTrafficFromTheWorkerThread() {
+    vela::MemoryTrafficLog log;
+    log.AppendToLog("> [43] [F2] [70] [00]\r\n");
+    CommunicationWindow window(log);
+    window.ShowFor(nullptr);
+    std::thread worker([&log] {
+      for (int i = 0; i < 50; ++i) log.AppendToLog("< [43] [E6] [70] [00] [03] [02] [02] [00]\r\n");
+    });
+    worker.join();
+    QTRY_COMPARE(Shown(window).count('\n'), 51);
+    QVERIFY(Shown(window).startsWith("> [43] [F2] [70] [00]\n< [43]"));
+
+    QTest::mouseClick(window.findChild<QPushButton*>("cmdClear"), Qt::LeftButton);
+    QCOMPARE(Shown(window), QString());
+    QCOMPARE(log.Text(), std::string());
+    log.AppendToLog(">> [03] [10]\r\n");
+    QTRY_COMPARE(Shown(window), QString(">> [03] [10]\n"));
+  }
+
+  void Closing_DiscardsTheLogText() {
+    vela::MemoryTrafficLog log;
+    log.AppendToLog("> [43] [C2] [70] [0A]\r\n");
+    CommunicationWindow window(log);
+    window.ShowFor(nullptr);
+    window.close();
+    QCOMPARE(log.Text(), std::string());
+    log.AppendToLog("> [03] [C2] [70] [0A]\r\n");
+    window.ShowFor(nullptr);
+    QCOMPARE(Shown(window), QString("> [03] [C2] [70] [0A]\n"));
+  }
+
+  void DestroyedWindow_IsNoLongerTold() {
+    vela::MemoryTrafficLog log;
+    {
+      CommunicationWindow window(log);
+      window.ShowFor(nullptr);
+    }
+    log.AppendToLog("> [43] [C2] [70] [0A]\r\n");  // must not reach the destroyed window
+    QTest::qWait(20);
+    QCOMPARE(log.Text(), std::string("> [43] [C2] [70] [0A]\r\n"));
+  }
+};
+
+QTEST_MAIN(CommunicationWindowTest)
+#include "communication_window_test.moc"
