@@ -1,0 +1,44 @@
+// Controls of the main window beside the shared boxes of edit_controls.h: labels that react
+// to clicks, and a button that acts on the mouse press itself, with the keys held then.
+#pragma once
+
+#include <QLabel>
+#include <QPushButton>
+#include <QWidget>
+
+namespace vela::ui {
+
+// A label that reports clicks, double-clicks and presses of any mouse button.
+class ClickLabel : public QLabel {
+  Q_OBJECT
+
+ public:
+  ClickLabel(const QString& name, const QString& caption, QWidget* parent = nullptr);
+
+ signals:
+  void clicked();
+  void doubleClicked();
+  void pressed(Qt::MouseButton button);
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
+
+// A button that acts when the mouse button goes down, so the handler sees the keys held
+// ("Save File" with Shift, "Reload DD" with Shift, "Test" with Shift/Control/Alt).
+class PressButton : public QPushButton {
+  Q_OBJECT
+
+ public:
+  PressButton(const QString& name, const QString& caption, QWidget* parent = nullptr);
+
+ signals:
+  void pressedWith(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+};
+
+}  // namespace vela::ui
