@@ -35,6 +35,8 @@ std::string MessageMonitor::ReportLine(const uint8_t* report) {
 }
 
 std::optional<std::string> MessageMonitor::Tick(BoardLink& link) {
+  // A tick that was already on its way when the monitor stopped polls nothing.
+  if (!Running()) return std::nullopt;
   link.SendVLMessage(false, BoardMessage{});
   // A port that went away ends the monitor after one message, not one every tick.
   if (!link.IsLinkOpen()) Stop();
