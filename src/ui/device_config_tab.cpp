@@ -475,23 +475,35 @@ void DeviceConfigTab::ShowPin() {
   dcc_count_->setText(QString::number(pin.DccCount));
   xdcc_count_->setText(QString::number(pin.XDccCount));
   kora_count_->setText(QString::number(pin.KoraCount));
-  // The rows take their texts in the aspect-mode switch, through ShowStepRow.
+  for (int r = 0; r < 9; ++r) ShowParameterTexts(r);
   const int option = OptionOfAspectMode(pin.AspectMode);
   mode_option_[option]->setChecked(true);
   SwitchAspectMode(option);
 }
 
-void DeviceConfigTab::SetParameterBox(CommitLineEdit* box, bool used, int value) {
+void DeviceConfigTab::ShowParameterTexts(int r) {
+  const BoardConfig& config = Config();
+  const InstructionSet& set = context_.Instructions();
+  const StepRecord& step = StepAt(r);
+  rows_[r].par0->setText(
+      QString::number(set.ShownPar0(step, config.CurrentPin, config.NumberBase)));
+  rows_[r].par1->setText(QString::number(set.ShownPar1(step, config.NumberBase)));
+  rows_[r].par2->setText(QString::number(step.Par2));
+  rows_[r].par3->setText(QString::number(step.Par3));
+}
+
+void DeviceConfigTab::SetParameterBox(CommitLineEdit* box, bool used) {
   QPalette palette = box->palette();
   const QPalette& standard = QApplication::palette(box);
   palette.setColor(QPalette::Base,
                    used ? standard.color(QPalette::Base) : standard.color(QPalette::Button));
   box->setPalette(palette);
-  box->setText(QString::number(used ? value : 0));
+  // A box the instruction does not use holds 0; a used box keeps its text, so that a commit
+  // of one box of the row leaves what is typed in the others.
+  if (!used) box->setText("0");
 }
 
 void DeviceConfigTab::ShowStepRow(int r) {
-  BoardConfig& config = Config();
   const InstructionSet& set = context_.Instructions();
   StepRecord& step = StepAt(r);
   StepRow& row = rows_[r];
@@ -504,11 +516,10 @@ void DeviceConfigTab::ShowStepRow(int r) {
   row.instruction->setCurrentIndex(index);
   set.NormaliseStep(step);
   const InstructionRecord& record = set[step.Instruction];
-  SetParameterBox(row.par0, record.Par0Used,
-                  set.ShownPar0(step, config.CurrentPin, config.NumberBase));
-  SetParameterBox(row.par1, record.Par1Used, set.ShownPar1(step, config.NumberBase));
-  SetParameterBox(row.par2, record.Par2Used, step.Par2);
-  SetParameterBox(row.par3, record.Par3Used, step.Par3);
+  SetParameterBox(row.par0, record.Par0Used);
+  SetParameterBox(row.par1, record.Par1Used);
+  SetParameterBox(row.par2, record.Par2Used);
+  SetParameterBox(row.par3, record.Par3Used);
   if (record.FadeUsed) {
     row.fade->setVisible(!row.instruction->isHidden());
     head_fade_->setText("Fade");
@@ -780,6 +791,8 @@ void DeviceConfigTab::OnAspectSpin(int value) {
 void DeviceConfigTab::OnInstructionChosen(int r, int index) {
   if (!Idle()) return;
   StepAt(r).Instruction = static_cast<uint8_t>(rows_[r].instruction->itemData(index).toInt());
+  // The parameters mean something else now; show what the step holds.
+  ShowParameterTexts(r);
   ShowStepRow(r);
 }
 

@@ -97,7 +97,8 @@ class DeviceConfigTab : public QWidget {
   void ShowDeviceFields();
   void SwitchAspectMode(int option);
   void ApplyDetails();
-  void SetParameterBox(CommitLineEdit* box, bool used, int value);
+  void ShowParameterTexts(int row);
+  void SetParameterBox(CommitLineEdit* box, bool used);
 
   // Commit routines of the boxes.
   void CommitPin();
