@@ -293,5 +293,34 @@ TEST_F(SimLinkTest, OutputCommands_LoggedAndApplied) {
   EXPECT_EQ(ReplyMessage(), (Bytes{0x51, 9, 2, 20, 3, 10, 0, 31}));
 }
 
+TEST(SimulatedBoardNoise, RandomBytes_EveryRecordedFrameHasTheLengthItsSecondByteGives) {
+  SimulatedBoard board;
+  SimulatedStation station(board);
+  uint32_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<uint8_t>(seed >> 24);
+  };
+  for (int i = 0; i < 200000; ++i) {
+    const uint8_t b = next();
+    board.Receive(b);
+    station.Receive(b);
+  }
+  ASSERT_GT(board.Received().size(), 100u);
+  for (const ReceivedFrame& f : board.Received()) {
+    ASSERT_GE(f.raw.size(), 2u);
+    EXPECT_LT(f.raw[0], 0x80);
+    const uint8_t second = f.raw[1];
+    const size_t expected = second >= 0xC0 ? 3 + ((second & 0x10) ? 1 : 0) + (second & 0x0F) : 5;
+    EXPECT_EQ(f.raw.size(), expected);
+    if (f.checksum_ok) {
+      int sum = f.raw[0];
+      for (size_t k = 1; k < f.raw.size(); ++k) sum += f.raw[k] & 0x7F;
+      EXPECT_EQ(sum % 128, 0);
+    }
+  }
+  EXPECT_GT(station.Received().size(), 100u);
+}
+
 }  // namespace
 }  // namespace vela::sim
