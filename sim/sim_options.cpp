@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cstdlib>
 
 namespace vela::sim {
 namespace {
@@ -90,6 +91,7 @@ VelaConfig or velacli. Stops cleanly on SIGINT or SIGTERM.
   --demo                   preload the built-in demo layout
   --load FILE              preload a configuration data file (.dat)
   --dump FILE              write the board memory as text on exit ("-": stderr)
+  --report A,B,C,D         queue a four-byte report for the monitor's polls (repeatable)
   --verbose                every frame received and every reply, in hex, on stderr
 line
   --baud RATE              emulate the wire time of 11 bits a byte at RATE bit/s
@@ -157,6 +159,28 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
       if (!value(options.dump_file)) return false;
     } else if (arg == "--verbose") {
       options.verbose = true;
+    } else if (arg == "--report") {
+      if (!value(text)) return false;
+      std::array<uint8_t, 4> report{};
+      size_t count = 0;
+      size_t start = 0;
+      bool ok = true;
+      while (ok && start <= text.size()) {
+        size_t comma = text.find(',', start);
+        std::string part =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        char* end = nullptr;
+        long v = std::strtol(part.c_str(), &end, 10);
+        ok = !part.empty() && *end == '\0' && v >= 0 && v <= 127 && count < 4;
+        if (ok) report[count++] = static_cast<uint8_t>(v);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+      }
+      if (!ok || count != 4) {
+        error = "--report takes four numbers 0..127 such as 12,0,127,3, not \"" + text + "\"";
+        return false;
+      }
+      options.reports.push_back(report);
     } else if (arg == "--baud") {
       if (!number(1, 4000000, options.timing.bit_rate)) return false;
     } else if (arg == "--turnaround-us") {

@@ -1,6 +1,8 @@
 // The command line of vela-sim, parsed into the board's, the station's and the line's settings.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,7 @@ struct SimOptions {
   std::string load_file;  // a configuration data file to preload
   std::string dump_file;  // "-" = stderr
   bool verbose = false;   // every frame received and every reply, in hex, on stderr
+  std::vector<std::array<uint8_t, 4>> reports;  // queued for the first polls
 };
 
 // Parses the arguments after the program name. False with a one-line reason for a usage error.

@@ -111,6 +111,7 @@ struct Pty {
 };
 
 bool Preload(const SimOptions& options, SimulatedBoard& board) {
+  for (const auto& report : options.reports) board.QueueReport(report);
   if (options.demo) LoadDemoLayout(board);
   if (options.load_file.empty()) return true;
   BoardConfig config;

@@ -147,6 +147,15 @@ TEST_F(VelacliTest, Erase_NeedsYes) {
             std::string::npos);
 }
 
+TEST_F(VelacliTest, Monitor_ListsQueuedReports) {
+  SimProcess sim(kVelaSim, {"--report", "12,0,127,3", "--report", "1,2,3,4"});
+  ProcessResult r = CliOn(sim, {"monitor", "--seconds", "0.6"});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, "Start Monitoring\n<12> <0> <127> <3> \n<1> <2> <3> <4> \nMonitoring Stopped\n");
+  EXPECT_GE(r.seconds, 0.6);
+  EXPECT_EQ(r.err, "");
+}
+
 TEST_F(VelacliTest, ConvertAndCompact) {
   ASSERT_EQ(Cli({"convert", Path("demo.dat"), Path("same.dat")}).exit_code, 0);
   EXPECT_EQ(ReadFile(Path("same.dat")), ReadFile(Path("demo.dat")));
