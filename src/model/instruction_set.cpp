@@ -1,5 +1,6 @@
 #include "model/instruction_set.h"
 
+#include <cstdint>
 #include <cstdio>
 
 namespace vela {
@@ -203,10 +204,13 @@ void InstructionSet::NormaliseStep(StepRecord& step) const {
 }
 
 int64_t TimeTicks(int value, int base) {
-  if (base < 0) base = 0;
-  if (base > 20) base = 20;  // stays far inside 64 bits for any byte value
-  int64_t ticks = value;
-  for (int i = 0; i < base; ++i) ticks *= 8;
+  // Bases above 3 come only from files; the product saturates instead of overflowing.
+  constexpr int64_t kLimit = INT64_MAX / 8;
+  int64_t ticks = value < 0 ? 0 : value;
+  for (int i = 0; i < base; ++i) {
+    if (ticks > kLimit) return INT64_MAX;
+    ticks *= 8;
+  }
   return ticks;
 }
 
