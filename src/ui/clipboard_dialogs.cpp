@@ -11,6 +11,7 @@ QPushButton* AddButton(QDialog* dialog, QHBoxLayout* row, const QString& name,
   auto* button = new QPushButton(caption, dialog);
   button->setObjectName(name);
   button->setAutoDefault(false);
+  button->setMinimumWidth(button->sizeHint().width() + 16);
   row->addWidget(button);
   return button;
 }

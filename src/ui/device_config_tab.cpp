@@ -67,12 +67,18 @@ QHBoxLayout* Tight() {
 DeviceConfigTab::DeviceConfigTab(WindowContext& context, DeviceLibrary& library, QWidget* parent)
     : QWidget(parent), context_(context), library_(library) {
   setObjectName("TabDeviceConfiguration");
-  auto* left = new QVBoxLayout;
+  auto* left_area = new QWidget(this);
+  auto* left = new QVBoxLayout(left_area);
+  left->setContentsMargins(0, 0, 0, 0);
   left->addWidget(BuildPinArea());
   left->addWidget(BuildAddressArea());
-  left->addWidget(BuildStepTable());
+  QWidget* steps = BuildStepTable();
+  left->addWidget(steps);
   left->addWidget(BuildButtons());
   left->addStretch();
+  // As wide as the step table even while its rows are hidden, so the page does not jump
+  // when the aspect mode changes.
+  left_area->setMinimumWidth(steps->sizeHint().width() + 24);
 
   auto* right = new QVBoxLayout;
   right->addWidget(BuildPinOperations());
@@ -86,8 +92,8 @@ DeviceConfigTab::DeviceConfigTab(WindowContext& context, DeviceLibrary& library,
   right->addStretch();
 
   auto* layout = new QHBoxLayout(this);
-  layout->addLayout(left, 3);
-  layout->addLayout(right, 2);
+  layout->addWidget(left_area, 0);
+  layout->addLayout(right, 1);
 
   ApplyNumbering();
   SwitchAspectMode(0);
@@ -579,6 +585,8 @@ void DeviceConfigTab::ApplyDetails() {
   details_frame_->setVisible(d);
   pin_config_->setVisible(d);
   pin_config_editor_->SetButtonsVisible(d, expert);
+  // The buttons sit in the tab bar's corner, which is laid out again only on request.
+  QCoreApplication::postEvent(pin_config_editor_, new QEvent(QEvent::LayoutRequest));
   read_aspects_->setVisible(d && expert);
   write_aspects_->setVisible(d && expert);
   const bool aspects = !mode_option_[0]->isChecked();

@@ -166,7 +166,8 @@ PatternToolDialog::PatternToolDialog(QWidget* parent) : QDialog(parent) {
   grid->addWidget(parameter_, 4, 1);
   original_ = MakeReadOnlyBox("txtOriginal", this);
   original_->setToolTip("Value when the tool was opened");
-  grid->addWidget(original_, 5, 1);
+  grid->addWidget(MakeLabel("lblOriginal", "Opened with", this), 5, 1);
+  grid->addWidget(original_, 6, 1);
   grid->setColumnMinimumWidth(1, all_dark_->sizeHint().width());
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
@@ -209,7 +210,7 @@ void PatternToolDialog::reject() {
 
 EventMapToolDialog::EventMapToolDialog(QWidget* parent) : QDialog(parent) {
   Prepare(this, "dlgVelaCalcEventPattern", "VelaConfig CalcETImap");
-  auto* inputs = new QGroupBox(this);
+  auto* inputs = new QGroupBox("Inputs", this);
   auto* inputs_layout = new QVBoxLayout(inputs);
   for (int i = 0; i < 4; ++i) {
     inputs_[i] = new QCheckBox(QString("Event Input %1").arg(i), inputs);
@@ -218,7 +219,7 @@ EventMapToolDialog::EventMapToolDialog(QWidget* parent) : QDialog(parent) {
     connect(inputs_[i], &QCheckBox::clicked, this, &EventMapToolDialog::ShowResult);
   }
   options_ = new QButtonGroup(this);
-  auto* actions = new QGroupBox(this);
+  auto* actions = new QGroupBox("Action", this);
   auto* actions_layout = new QGridLayout(actions);
   const char* const kCaptions[] = {"Execute On-Event",  "Disable On-Event",  "Enable On-Event",
                                    "Execute Off-Event", "Disable Off-Event", "Enable Off-Event"};
@@ -238,6 +239,8 @@ EventMapToolDialog::EventMapToolDialog(QWidget* parent) : QDialog(parent) {
   result->addWidget(parameter_);
   original_ = MakeReadOnlyBox("txtOriginal", this);
   original_->setToolTip("Value when the tool was opened");
+  result->addSpacing(12);
+  result->addWidget(MakeLabel("lblOriginal", "Opened with", this));
   result->addWidget(original_);
   result->addStretch();
   auto* top = new QHBoxLayout;

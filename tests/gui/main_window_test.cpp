@@ -3,9 +3,9 @@
 // the buttons on the worker thread.
 #include <QFile>
 #include <QPlainTextEdit>
-#include <QTextEdit>
 #include <QProgressBar>
 #include <QTemporaryDir>
+#include <QTextEdit>
 
 #include "gui_fixture.h"
 #include "ui/edit_controls.h"
@@ -99,6 +99,8 @@ void MainWindowTest::StartUp_EveryControlWithItsCaption() {
   QCOMPARE(w.Text("lblDDVersion").isEmpty(), false);
   QVERIFY(w.dialogs().Messages().empty());
   WindowUnderTest::Shot(&w.window(), "main_general");
+  w.ShowTab(1);
+  WindowUnderTest::Shot(&w.window(), "main_event_control");
 }
 
 void MainWindowTest::LabelPortDoubleClick_TogglesBitrateFrame() {
@@ -313,13 +315,18 @@ void MainWindowTest::ReadAll_FromTheButton_ReadsTheBoardWithoutFreezingTheWindow
   bool label_seen = false;
   bool tabs_disabled_seen = false;
   int progress_max_seen = 0;
+  bool shot_taken = false;
   QTimer watcher;
   watcher.setInterval(20);
   QObject::connect(&watcher, &QTimer::timeout, [&] {
     if (w.Shown("LabelAction")) label_seen = true;
     if (!w.Find<QWidget>("SSTab_Main")->isEnabled()) tabs_disabled_seen = true;
-    progress_max_seen =
-        std::max(progress_max_seen, w.Find<QProgressBar>("ProgressAction")->maximum());
+    auto* bar = w.Find<QProgressBar>("ProgressAction");
+    if (bar->maximum() == 32 && bar->value() > 3 && !shot_taken) {
+      shot_taken = true;
+      WindowUnderTest::Shot(&w.window(), "main_busy");
+    }
+    progress_max_seen = std::max(progress_max_seen, bar->maximum());
   });
   w.Click("CommandReadAll");
   QVERIFY(w.Shown("LabelAction"));  // from the click on, before the tick
@@ -344,6 +351,14 @@ void MainWindowTest::ReadAll_FromTheButton_ReadsTheBoardWithoutFreezingTheWindow
   // The pin area shows what was read.
   QVERIFY(w.Find<QRadioButton>("OptionPAspConf_1")->isChecked());
   QVERIFY(!w.window().HasUnsavedChanges());
+  w.ShowTab(2);
+  w.Click("CheckPAspShowDetails");
+  QVERIFY(w.Shown("CommandPCFGGetParam_0"));
+  QTest::qWait(50);  // let the layout settle before the picture
+  WindowUnderTest::Shot(&w.window(), "device_tab_demo_pin1");
+  w.Type("TextPAspOutput", "9");
+  QTest::qWait(50);
+  WindowUnderTest::Shot(&w.window(), "device_tab_demo_servo");
 }
 
 void MainWindowTest::Cancel_StopsReadAllBetweenExchanges() {
