@@ -6,7 +6,7 @@
 #include "sim/simulated_board.h"
 #include "sim/simulated_port.h"
 #include "support/recording_dialogs.h"
-#include "tests/operations/session_fixture.h"
+#include "operations/session_fixture.h"
 
 namespace vela {
 namespace {
