@@ -52,6 +52,14 @@ std::string OpenFailureReason(const QSerialPort& port, const std::string& name) 
   }
 }
 
+// Why the port closed itself. When a read fails Qt's text is whatever errno last held: a pty
+// whose master closed reads as end of file, and the text is then that of an earlier ioctl
+// ("Inappropriate ioctl for device"). So a failed read names the cause itself.
+std::string LostReason(QSerialPort::SerialPortError e, const std::string& qt_text) {
+  if (e == QSerialPort::WriteError) return "writing to it failed: " + qt_text;
+  return "the device went away (unplugged, or closed at the other end)";
+}
+
 }  // namespace
 
 QtSerialPort::QtSerialPort() : port_(std::make_unique<QSerialPort>()) {
@@ -157,7 +165,7 @@ void QtSerialPort::OnError(int error) {
   // The far end went away (adapter unplugged, pty closed). Qt would keep repeating the error
   // with the port still open; close it once and remember why.
   if (port_->isOpen()) {
-    if (lost_reason_.empty()) lost_reason_ = port_->errorString().toStdString();
+    if (lost_reason_.empty()) lost_reason_ = LostReason(e, port_->errorString().toStdString());
     port_->close();
   }
 }
