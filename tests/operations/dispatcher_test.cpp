@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "operations/session_fixture.h"
 #include "operations/verification.h"
 #include "sim/simulated_board.h"
 #include "sim/simulated_port.h"
 #include "support/recording_dialogs.h"
-#include "operations/session_fixture.h"
 
 namespace vela {
 namespace {
