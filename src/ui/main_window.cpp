@@ -153,10 +153,11 @@ MainWindow::~MainWindow() {
   // the window busy and leave the model alone.
   tearing_down_ = true;
   timer1_.stop();
-  // The worker goes first (it may still be in a job that uses the model), then the widgets,
-  // while the model they show is still there.
-  worker_.reset();
+  // The widgets go while the worker and its log (which the log window listens to) are still
+  // there; the worker stops last, after any job it is in.
+  delete communication_window_;
   delete takeCentralWidget();
+  worker_.reset();
 }
 
 // ---- building ----

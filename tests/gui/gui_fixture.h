@@ -16,17 +16,20 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/clock.h"
 #include "sim/demo_layout.h"
 #include "sim/simulated_board.h"
 #include "sim/simulated_port.h"
+#include "sim/simulated_station.h"
 #include "ui/main_window.h"
 
 namespace vela::testing {
@@ -89,6 +92,47 @@ class ScriptedDialogs final : public UserDialogs {
   std::deque<std::string> files_;
 };
 
+// The simulated port, with a way to pull it out from under the link, as an unplugged adapter:
+// from then on it is closed and says why, once.
+class LosablePort final : public SerialPort {
+ public:
+  explicit LosablePort(std::unique_ptr<sim::SimulatedPort> port) : port_(std::move(port)) {}
+  sim::SimulatedPort& Inner() { return *port_; }
+  void Lose() { lose_ = true; }
+
+  bool Open(const std::string& name, const std::string& settings, std::string* error) override {
+    lose_ = false;
+    return port_->Open(name, settings, error);
+  }
+  void Close() override { port_->Close(); }
+  bool IsOpen() const override {
+    const_cast<LosablePort*>(this)->CheckLost();
+    return port_->IsOpen();
+  }
+  size_t BytesWaiting() override { return port_->BytesWaiting(); }
+  size_t Read(uint8_t* buffer, size_t max) override { return port_->Read(buffer, max); }
+  bool Write(const uint8_t* data, size_t size) override {
+    CheckLost();
+    return port_->Write(data, size);
+  }
+  bool WaitForData(std::chrono::microseconds timeout) override {
+    return port_->WaitForData(timeout);
+  }
+  std::string TakeLostReason() override { return std::exchange(reason_, std::string()); }
+
+ private:
+  void CheckLost() {
+    if (lose_.exchange(false) && port_->IsOpen()) {
+      port_->Close();
+      reason_ = "the device went away";
+    }
+  }
+
+  std::unique_ptr<sim::SimulatedPort> port_;
+  std::atomic<bool> lose_{false};
+  std::string reason_;
+};
+
 // The window on a simulated board (the demo layout unless told otherwise).
 class WindowUnderTest {
  public:
@@ -97,6 +141,8 @@ class WindowUnderTest {
     bool open_port = true;
     int bit_rate = 0;  // emulated wire time; 0 = none
     bool refuse_open = false;
+    bool station = false;     // a command station between the PC and the board
+    bool real_ports = false;  // the QSerialPort adapter instead of the simulated board
   };
 
   WindowUnderTest() : WindowUnderTest(Setup{}) {}
@@ -107,12 +153,17 @@ class WindowUnderTest {
     options.list_platform_ports = false;
     options.extra_ports = {ui::kSimulatedBoardPort};
     options.device_folders = {std::filesystem::path(VELA_SOURCE_DIR) / "data"};
-    options.port_factory = [this] {
-      auto port = std::make_unique<sim::SimulatedPort>(board_, clock_);
-      port->Timing().bit_rate = setup_.bit_rate;
-      port->refuse_open = setup_.refuse_open;
-      return port;
-    };
+    if (!setup_.real_ports) {
+      options.port_factory = [this]() -> std::unique_ptr<SerialPort> {
+        auto port = std::make_unique<sim::SimulatedPort>(board_, clock_,
+                                                         setup_.station ? &station_ : nullptr);
+        port->Timing().bit_rate = setup_.bit_rate;
+        port->refuse_open = setup_.refuse_open;
+        auto losable = std::make_unique<LosablePort>(std::move(port));
+        port_ = losable.get();
+        return losable;
+      };
+    }
     if (setup_.open_port) options.open_port = ui::kSimulatedBoardPort;
     window_ = std::make_unique<ui::MainWindow>(options);
     window_->resize(1200, 860);
@@ -129,6 +180,9 @@ class WindowUnderTest {
   BoardConfig& config() { return window_->Config(); }
   ScriptedDialogs& dialogs() { return dialogs_; }
   sim::SimulatedBoard& board() { return board_; }
+  sim::SimulatedStation& station() { return station_; }
+  // Pulls the port out; the next exchange finds it closed.
+  void LosePort() { port_->Lose(); }
 
   template <typename T = QWidget>
   T* Find(const QString& name) {
@@ -236,6 +290,8 @@ class WindowUnderTest {
   ScriptedDialogs dialogs_;
   SteadyClock clock_;
   sim::SimulatedBoard board_;
+  sim::SimulatedStation station_{board_};
+  LosablePort* port_ = nullptr;  // made and used on the worker thread; Lose() is atomic
   std::unique_ptr<ui::MainWindow> window_;
 };
 

@@ -8,6 +8,7 @@
 #include <QTextEdit>
 
 #include "gui_fixture.h"
+#include "support/pty_pair.h"
 #include "ui/edit_controls.h"
 
 using vela::testing::WindowUnderTest;
@@ -30,6 +31,11 @@ class MainWindowTest : public QObject {
   void Bitrate_ReopensTheChosenPortAtTheNewRate();
   void PortThatCannotOpen_SaysWhyAndStaysClosed();
   void Refresh_ClosesThePortAndListsAgain();
+  void PortLostMidSession_ReportedOnceAndRefreshBringsItBack();
+  void TypedDevicePath_OpensAPseudoTerminal();
+  void CorsanTunneling_WithoutAStation_StaysOff();
+  void CorsanTunneling_WithAStation_WidensTheModuleAddress();
+  void ReleaseDoubleClick_ShowsTheCommunicationLog();
   void ReadAll_FromTheButton_ReadsTheBoardWithoutFreezingTheWindow();
   void Cancel_StopsReadAllBetweenExchanges();
   void TwoClicksWithinATick_OnlyTheSecondRuns();
@@ -98,6 +104,9 @@ void MainWindowTest::StartUp_EveryControlWithItsCaption() {
   QCOMPARE(w.Text("LabelGenDCCOutput"), QString("Output 1 .. 32"));
   QCOMPARE(w.Text("lblDDVersion").isEmpty(), false);
   QVERIFY(w.dialogs().Messages().empty());
+  // Laid out to fit a 1024 x 768 screen.
+  QVERIFY(w.window().minimumSizeHint().width() <= 1024);
+  QVERIFY(w.window().minimumSizeHint().height() <= 740);
   WindowUnderTest::Shot(&w.window(), "main_general");
   w.ShowTab(1);
   WindowUnderTest::Shot(&w.window(), "main_event_control");
@@ -296,6 +305,116 @@ void MainWindowTest::Refresh_ClosesThePortAndListsAgain() {
   QVERIFY(w.WaitIdle());
   QVERIFY(w.window().Link().IsLinkOpen());
   QCOMPARE(w.Text("LabelPortState"), QString("open"));
+}
+
+void MainWindowTest::PortLostMidSession_ReportedOnceAndRefreshBringsItBack() {
+  WindowUnderTest w;
+  QVERIFY(w.window().Link().IsLinkOpen());
+  w.LosePort();
+  w.Click("CommandReadAll");
+  QVERIFY(w.WaitIdle());
+  const auto messages = w.dialogs().Messages();
+  QVERIFY(messages.size() >= 2);
+  QCOMPARE(QString::fromStdString(messages[0]),
+           QString("The serial port was closed: the device went away"));
+  QCOMPARE(QString::fromStdString(messages[1]), QString("Select communications port"));
+  QCOMPARE(std::count(messages.begin(), messages.end(),
+                      std::string("The serial port was closed: the device went away")),
+           1);
+  QCOMPARE(w.Text("LabelPortState"), QString("closed"));
+  w.Click("cmdRefreshComm");
+  QVERIFY(w.WaitIdle());
+  w.Choose("ComboPort", "Simulated board");
+  QVERIFY(w.WaitIdle());
+  QCOMPARE(w.Text("LabelPortState"), QString("open"));
+  w.dialogs().Clear();
+  w.board().ClearReceived();
+  w.Click("CommandReadAll");
+  QVERIFY(w.WaitIdle(60000));
+  QVERIFY(w.dialogs().Messages().empty());
+  QVERIFY(w.board().Received().size() > 100);
+}
+
+void MainWindowTest::TypedDevicePath_OpensAPseudoTerminal() {
+  testing::PtyPair pty;
+  if (!pty.ok()) QSKIP("no pseudo-terminal here");
+  WindowUnderTest::Setup setup;
+  setup.real_ports = true;
+  setup.open_port = false;
+  WindowUnderTest w(setup);
+  auto* combo = w.Find<QComboBox>("ComboPort");
+  combo->lineEdit()->setFocus();
+  QTest::keyClicks(combo->lineEdit(), QString::fromStdString(pty.slave_path()));
+  QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+  QVERIFY(w.WaitIdle());
+  QVERIFY2(w.dialogs().Messages().empty(),
+           w.dialogs().Messages().empty() ? "" : w.dialogs().Messages()[0].c_str());
+  QCOMPARE(w.Text("LabelPortState"), QString("open"));
+  QCOMPARE(w.window().Link().PortName(), pty.slave_path());
+  // A path that does not exist says so and stays closed.
+  combo->lineEdit()->selectAll();
+  QTest::keyClicks(combo->lineEdit(), "/dev/no-such-port");
+  QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+  QVERIFY(w.WaitIdle());
+  QCOMPARE(w.dialogs().Messages().size(), size_t{1});
+  QVERIFY(QString::fromStdString(w.dialogs().Messages()[0])
+              .startsWith("Cannot open /dev/no-such-port:\r\n"));
+  QCOMPARE(w.Text("LabelPortState"), QString("closed"));
+}
+
+void MainWindowTest::CorsanTunneling_WithoutAStation_StaysOff() {
+  WindowUnderTest w;
+  w.Click("CheckCorsan");
+  QVERIFY(w.WaitIdle());
+  QCOMPARE(w.dialogs().Messages(), std::vector<std::string>{"No answer from Corsan"});
+  QVERIFY(!w.Find<QCheckBox>("CheckCorsan")->isChecked());
+  QVERIFY(w.Shown("cmdSetTM"));
+  QCOMPARE(w.Find<ui::UpDown>("UpDownAddress")->maximum(), 16);
+}
+
+void MainWindowTest::CorsanTunneling_WithAStation_WidensTheModuleAddress() {
+  WindowUnderTest::Setup setup;
+  setup.station = true;
+  WindowUnderTest w(setup);
+  w.Click("CheckCorsan");
+  QVERIFY(w.WaitIdle());
+  QVERIFY2(w.dialogs().Messages().empty(),
+           w.dialogs().Messages().empty() ? "" : w.dialogs().Messages()[0].c_str());
+  QVERIFY(w.Find<QCheckBox>("CheckCorsan")->isChecked());
+  QVERIFY(w.window().Link().UseCorsanTunneling);
+  QVERIFY(!w.Shown("cmdSetTM"));
+  QCOMPARE(w.Find<ui::UpDown>("UpDownAddress")->maximum(), 32);
+  w.Type("TextAddress", "20");
+  QCOMPARE(w.Text("TextAddress"), QString("20"));
+  QCOMPARE(w.window().Link().ModuleAddress, 19);
+  w.Click("CheckCorsan");
+  QVERIFY(w.WaitIdle());
+  QVERIFY(!w.window().Link().UseCorsanTunneling);
+  QVERIFY(w.Shown("cmdSetTM"));
+  QCOMPARE(w.Find<ui::UpDown>("UpDownAddress")->maximum(), 16);
+  QCOMPARE(w.Text("TextAddress"), QString::number(w.window().Link().ModuleAddress + 1));
+  QVERIFY(w.window().Link().ModuleAddress <= 15);
+}
+
+void MainWindowTest::ReleaseDoubleClick_ShowsTheCommunicationLog() {
+  WindowUnderTest w;
+  w.ShowTab(0);
+  w.Click("CommandGenVersion");
+  QVERIFY(w.WaitIdle());
+  QTest::mouseDClick(w.Find<QWidget>("Release"), Qt::LeftButton);
+  QWidget* log = nullptr;
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (top->isVisible() && top->windowTitle() == "Communication") log = top;
+  }
+  QVERIFY(log);
+  auto* text = log->findChild<QPlainTextEdit*>();
+  QVERIFY(text);
+  QTRY_VERIFY(text->toPlainText().contains("> "));
+  QVERIFY(text->toPlainText().contains("< "));
+  // Not modal: the main window goes on taking input.
+  QVERIFY(!QApplication::activeModalWidget());
+  WindowUnderTest::Shot(log, "communication_window");
+  log->close();
 }
 
 void MainWindowTest::ReadAll_FromTheButton_ReadsTheBoardWithoutFreezingTheWindow() {
