@@ -526,7 +526,6 @@ void MainWindow::RememberFile(const std::string& path) {
     connect(action, &QAction::triggered, this, [this, file] { LoadFile(file); });
   }
   recent_button_->setVisible(true);
-  setWindowTitle("Vela Config - " + QFileInfo(Q(path)).fileName());
 }
 
 void MainWindow::ApplyNumbering() {

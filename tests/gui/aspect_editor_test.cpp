@@ -2,6 +2,8 @@
 // the pin and aspect selectors, the step rows and the rules of the instruction set behind
 // them, the aspect modes, the address counts, the device fields and the board buttons.
 #include <QClipboard>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include "gui_fixture.h"
 #include "model/instruction_set.h"
@@ -64,6 +66,7 @@ class AspectEditorTest : public QObject {
   void Descriptions_StoredOnEveryChange();
   void DeviceFields_ReferralShownAndEditable();
   void LoadDevice_FromTheStartUpLibrary();
+  void ReloadDevices_ShiftAppends_SaveDeviceWritesAFile();
   void HelpToolMissing_SaysSo();
   void WriteSingle_SendsTheStepsOfTheCurrentAspect();
   void TestButton_ModifiersChooseTheCommand();
@@ -472,6 +475,40 @@ void AspectEditorTest::LoadDevice_FromTheStartUpLibrary() {
   f.w.Find<QComboBox>("cboDevice")->setEditText("");
   f.w.Click("CommandPAspPreLoad");
   QCOMPARE(f.w.dialogs().Messages(), std::vector<std::string>{"Select Devicename to load"});
+}
+
+void AspectEditorTest::ReloadDevices_ShiftAppends_SaveDeviceWritesAFile() {
+  EditorFixture f;
+  auto* list = f.w.Find<QComboBox>("cboDevice");
+  const int count = list->count();
+  const std::string library = std::string(VELA_SOURCE_DIR) + "/data/VelaDevices.def";
+  QCOMPARE(f.w.Find<QWidget>("CommandReloadDD")->toolTip(),
+           QString("Reload DD to load new file, Shift + Reload DD to append"));
+  f.w.dialogs().GiveFile(library);
+  QTest::mousePress(f.w.Find<QWidget>("CommandReloadDD"), Qt::LeftButton, Qt::ShiftModifier);
+  QCOMPARE(list->count(), 2 * count);
+  // "old + new" is 62 characters: cut to ".." and the last 48.
+  const QString both = "VelaConfig starter library 1.0 + VelaConfig starter library 1.0";
+  QCOMPARE(f.w.Text("lblDDVersion"), ".." + both.right(48));
+  f.w.dialogs().GiveFile(library);
+  QTest::mousePress(f.w.Find<QWidget>("CommandReloadDD"), Qt::LeftButton, Qt::ControlModifier);
+  QCOMPARE(list->count(), count);
+  QCOMPARE(f.w.Text("lblDDVersion"), QString("VelaConfig starter library 1.0"));
+  // A cancelled dialog leaves the library.
+  QTest::mousePress(f.w.Find<QWidget>("CommandReloadDD"), Qt::LeftButton);
+  QCOMPARE(list->count(), count);
+  QCOMPARE(f.w.dialogs().Messages(),
+           std::vector<std::string>{"No Device Configuration file selected"});
+
+  f.w.Choose("cboDevice", "Signal 2 aspects (red, green)");
+  f.w.Click("CommandPAspPreLoad");
+  QTemporaryDir dir;
+  const QString target = dir.path() + "/mine.def";
+  f.w.dialogs().GiveFile(target.toStdString());
+  f.w.Click("CommandSaveDevice");
+  QFile saved(target);
+  QVERIFY(saved.open(QIODevice::ReadOnly));
+  QVERIFY(saved.readAll().startsWith("\"VelaDeviceDefinitions Signal 2 aspects (red, green)\""));
 }
 
 void AspectEditorTest::HelpToolMissing_SaysSo() {
