@@ -244,10 +244,20 @@ void TestTab::ShowMonitorText() {
 bool TestTab::eventFilter(QObject* watched, QEvent* event) {
   if (watched == monitor_button_ && event->type() == QEvent::FocusOut) {
     auto* focus = static_cast<QFocusEvent*>(event);
-    // Another window in front (a message box, the log window) is not the user moving on.
-    if (focus->reason() != Qt::ActiveWindowFocusReason && focus->reason() != Qt::PopupFocusReason) {
+    if (!monitor_button_->isEnabled()) {
+      // The window blocks input while a poll runs, which takes the focus away; that is not
+      // the user moving on, and the button gets the focus back when input returns.
+      refocus_monitor_ = monitor_.Running();
+    } else if (focus->reason() != Qt::ActiveWindowFocusReason &&
+               focus->reason() != Qt::PopupFocusReason) {
+      // Another window in front (a message box, the log window) is not the user moving on.
       StopMonitoring();
     }
+  }
+  if (watched == monitor_button_ && event->type() == QEvent::EnabledChange &&
+      monitor_button_->isEnabled() && refocus_monitor_) {
+    refocus_monitor_ = false;
+    if (monitor_.Running()) monitor_button_->setFocus(Qt::OtherFocusReason);
   }
   return QWidget::eventFilter(watched, event);
 }

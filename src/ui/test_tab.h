@@ -54,6 +54,7 @@ class TestTab : public QWidget {
   QPlainTextEdit* monitor_text_ = nullptr;
   QPushButton* monitor_button_ = nullptr;
   QTimer* timer2_ = nullptr;
+  bool refocus_monitor_ = false;
 };
 
 }  // namespace vela::ui

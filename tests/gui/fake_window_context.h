@@ -38,11 +38,14 @@ class FakeWindowContext final : public ui::WindowContext, public ConfigView {
   void RunOnBoard(const QString& what, std::function<void(Session&)> job,
                   std::function<void()> done) override {
     jobs << what;
+    // The window takes no input while a job runs.
+    if (block_input_during_jobs) block_input_during_jobs->setEnabled(false);
     Session session{link, config, *this};
     busy = true;
     job(session);
     busy = false;
     if (done) done();
+    if (block_input_during_jobs) block_input_during_jobs->setEnabled(true);
     RefreshAll();
   }
   void QueueOperation(const QString& name) override { queued << name; }
@@ -102,6 +105,7 @@ class FakeWindowContext final : public ui::WindowContext, public ConfigView {
   BoardConfig config;
   InstructionSet instructions;
 
+  QWidget* block_input_during_jobs = nullptr;
   QStringList jobs;
   QStringList queued;
   bool busy = false;

@@ -178,6 +178,18 @@ class TestTabTest : public QObject {
     QCOMPARE(Monitor(), QString());
   }
 
+  void Monitor_KeepsRunningWhileTheWindowBlocksInputForAPoll() {
+    context_->block_input_during_jobs = tab_.get();
+    Click("CommandFBM_1");
+    WaitForPolls(3);
+    QVERIFY(Timer2()->isActive());
+    QVERIFY(W<QPushButton>("CommandFBM_1")->hasFocus());
+    QCOMPARE(Monitor(), QString("Start Monitoring\n"));
+    Click("CommandFBM_2");
+    QVERIFY(!Timer2()->isActive());
+    QCOMPARE(Monitor(), QString("Start Monitoring\nMonitoring Stopped\n"));
+  }
+
   void Monitor_SkipsTicksWhileTheWorkerIsBusy() {
     Click("CommandFBM_1");
     context_->busy = true;
