@@ -42,6 +42,7 @@ QWidget* BoxWithSpin(QLineEdit* box, UpDown* spin, QWidget* parent) {
   spin->setParent(pair);
   layout->addWidget(box);
   layout->addWidget(spin);
+  pair->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   return pair;
 }
 
@@ -92,20 +93,20 @@ EventControlTab::EventControlTab(WindowContext& context, QWidget* parent)
   grid->addWidget(copy, 4, 1, 1, 2, Qt::AlignLeft);
 
   for (int k = 0; k < 8; ++k) {
-    const bool first = k == 0 || k == 4;
+    const bool first = k % 4 == 0;
     auto* check = new QCheckBox(
         first ? (k == 0 ? "InitialEvent_ON Enable " : "Initial Event_OFF Enable ") : QString(),
         pin_frame);
     check->setObjectName(QString("CheckInitEE_%1").arg(k));
     const int row = k < 4 ? 6 : 7;
     const int input = k % 4;
+    // Each box stands at the right edge of its input's column; the first of a row carries the
+    // row's caption before it.
     if (first) {
-      // The caption stands before the box, under the row captions, with the box in the
-      // column of input 0.
       check->setLayoutDirection(Qt::RightToLeft);
-      grid->addWidget(check, row, 0, 1, 2, Qt::AlignLeft);
+      grid->addWidget(check, row, 0, 1, 2, Qt::AlignRight | Qt::AlignAbsolute);
     } else {
-      grid->addWidget(check, row, input + 1, Qt::AlignLeft);
+      grid->addWidget(check, row, input + 1, Qt::AlignRight);
     }
     init_enable_[k] = check;
     connect(check, &QCheckBox::clicked, this,

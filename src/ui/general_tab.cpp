@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QSpacerItem>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "model/address_display.h"
@@ -261,6 +263,7 @@ QGroupBox* GeneralTab::BuildAddressingFrame() {
   kora_base_ = MakeBox("TextGenKRaddr", "1", frame);
   kora_base_spin_ = MakeUpDown("UpDownGenKRaddr", nullptr, 0, 127, frame);
   kora_row->addWidget(kora_base_label_);
+  kora_row->addSpacing(4);
   kora_row->addWidget(kora_base_);
   kora_row->addWidget(kora_base_spin_);
   kora_row->setSpacing(1);
@@ -322,8 +325,10 @@ QGroupBox* GeneralTab::BuildLedFrame() {
   }
   QPushButton* read = MakeButton("CommandLCRead", "Read Settings");
   QPushButton* write = MakeButton("CommandLCWrite", "Write Settings");
-  layout->addWidget(ButtonRow(read, write, frame), 9, 0, 1, 2);
+  layout->addWidget(ButtonRow(read, write, frame), 9, 0, 1, 3);
   layout->setRowStretch(10, 1);
+  // The two rows stay side by side under their caption however wide the frame gets.
+  layout->setColumnStretch(2, 1);
   ConnectBoardButton(read, ReadLedConfig);
   ConnectBoardButton(write, WriteLedConfig);
   return frame;
@@ -332,26 +337,62 @@ QGroupBox* GeneralTab::BuildLedFrame() {
 QGroupBox* GeneralTab::BuildHardwareFrame() {
   auto* frame = new QGroupBox("Hardware Config", this);
   frame->setObjectName("FrameGen_4");
-  auto* layout = new QGridLayout(frame);
+  auto* layout = new QVBoxLayout(frame);
   hardware_pins_ = MakeLabel("LabelGenHWCPin", Q(HardwareGroupsLabel(1)), frame);
-  layout->addWidget(hardware_pins_, 0, 0, 1, 5);
-  layout->addWidget(MakeLabel("LabelGenHWC_0", "Sink Driver", frame), 1, 0);
-  layout->addWidget(MakeLabel("LabelGenHWC_1", "Source Driver", frame), 2, 0);
-  for (int i = 0; i < 4; ++i) {
-    sink_[i] = MakeCheck(QString("ChkGenHWCSink_%1").arg(i), QString(), frame);
-    source_[i] = MakeCheck(QString("ChkGenHWCSource_%1").arg(i), QString(), frame);
-    layout->addWidget(sink_[i], 1, i + 1, Qt::AlignHCenter);
-    layout->addWidget(source_[i], 2, i + 1, Qt::AlignHCenter);
-    connect(sink_[i], &QCheckBox::clicked, this, &GeneralTab::OnHardwareClicked);
-    connect(source_[i], &QCheckBox::clicked, this, &GeneralTab::OnHardwareClicked);
+  hardware_pins_->setIndent(0);
+  layout->addWidget(hardware_pins_);
+  // The boxes stand under the pin ranges of the header, so each row is spaced by the header's
+  // own text; the row captions follow the boxes.
+  for (int row = 0; row < 2; ++row) {
+    auto* line = new QHBoxLayout;
+    line->setSpacing(0);
+    for (int i = 0; i < 4; ++i) {
+      hardware_gaps_[row][i] = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+      line->addSpacerItem(hardware_gaps_[row][i]);
+      QCheckBox* check = MakeCheck(
+          QString(row == 0 ? "ChkGenHWCSink_%1" : "ChkGenHWCSource_%1").arg(i), QString(), frame);
+      (row == 0 ? sink_ : source_)[i] = check;
+      line->addWidget(check);
+      connect(check, &QCheckBox::clicked, this, &GeneralTab::OnHardwareClicked);
+    }
+    line->addSpacing(16);
+    line->addWidget(MakeLabel(QString("LabelGenHWC_%1").arg(row),
+                              row == 0 ? "Sink Driver" : "Source Driver", frame));
+    line->addStretch();
+    layout->addLayout(line);
   }
   QPushButton* read = MakeButton("CommandGenHWCRead", "Read Config");
   QPushButton* write = MakeButton("CommandGenHWCWrite", "Write Config");
-  layout->addWidget(ButtonRow(read, write, frame), 3, 0, 1, 5);
-  layout->setRowStretch(4, 1);
+  layout->addWidget(ButtonRow(read, write, frame));
+  layout->addStretch();
   ConnectBoardButton(read, ReadHardwareConfig);
   ConnectBoardButton(write, WriteHardwareConfig);
   return frame;
+}
+
+void GeneralTab::AlignHardwareRows() {
+  const QString header = hardware_pins_->text();
+  const QFontMetrics metrics(hardware_pins_->font());
+  const int box = sink_[0]->sizeHint().width();
+  const int indicator =
+      sink_[0]->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, sink_[0]);
+  // Each range is the run of characters after "Pin" that is not blank.
+  int from = header.indexOf(' ');
+  int used = 0;
+  for (int i = 0; i < 4; ++i) {
+    while (from < header.size() && header[from] == ' ') ++from;
+    int to = header.indexOf(' ', from);
+    if (to < 0) to = header.size();
+    const int centre = metrics.horizontalAdvance(header.left(from)) +
+                       metrics.horizontalAdvance(header.mid(from, to - from)) / 2;
+    const int gap = std::max(0, centre - indicator / 2 - used);
+    for (int row = 0; row < 2; ++row) {
+      hardware_gaps_[row][i]->changeSize(gap, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    }
+    used += gap + box;
+    from = to;
+  }
+  if (QLayout* layout = hardware_pins_->parentWidget()->layout()) layout->invalidate();
 }
 
 QGroupBox* GeneralTab::BuildSerialFrame() {
@@ -435,6 +476,7 @@ void GeneralTab::Refresh() {
   ShowLedRows();
 
   hardware_pins_->setText(Q(HardwareGroupsLabel(nb)));
+  AlignHardwareRows();
   for (int i = 0; i < 4; ++i) {
     SetChecked(sink_[i], g.HwcSink[i]);
     SetChecked(source_[i], g.HwcSource[i]);

@@ -17,6 +17,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSpacerItem;
 
 namespace vela::ui {
 
@@ -47,6 +48,7 @@ class GeneralTab : public QWidget {
   void ShowRangeLabels();
   void ShowAddressingVisibility();
   void ShowLedRows();
+  void AlignHardwareRows();
 
   void CommitDccAddress();
   void CommitXDccAddress();
@@ -94,6 +96,7 @@ class GeneralTab : public QWidget {
   QLabel* hardware_pins_ = nullptr;
   std::array<QCheckBox*, 4> sink_{};
   std::array<QCheckBox*, 4> source_{};
+  std::array<std::array<QSpacerItem*, 4>, 2> hardware_gaps_{};
 
   QCheckBox* serial_enable_ = nullptr;
   QComboBox* baud_ = nullptr;

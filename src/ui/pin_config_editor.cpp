@@ -107,9 +107,11 @@ PinConfigEditor::PinConfigEditor(WindowContext& context, QWidget* parent)
   addTab(BuildServoPage(), "Servo");
   addTab(BuildPwmPage(), "PWM");
   addTab(BuildInputPage(), "Input");
-  setCornerWidget(BuildButtons(), Qt::TopRightCorner);
+  buttons_ = BuildButtons();
+  PlaceButtons();
   showing_ = false;
   connect(this, &QTabWidget::currentChanged, this, [this](int page) {
+    PlaceButtons();
     if (!showing_) OnPagePicked(page);
   });
   Refresh();
@@ -225,6 +227,8 @@ QWidget* PinConfigEditor::BuildServoPage() {
   jump->setToolTip(kJumpTip);
   servo_dynamic_ = MakeCheck("CheckSrvDynamic", "      Dynamic", page);
   servo_dynamic_->setToolTip(kDynamicTip);
+  // The caption's leading blanks keep it clear of the "Jump" button before it.
+  servo_dynamic_->setLayoutDirection(Qt::RightToLeft);
   servo_slider_ = MakeSlider("SliderServo", kServoPositionMin, kServoPositionMax, page);
   servo_slider_->setToolTip("Move slider for target position");
   servo_slider_->installEventFilter(this);
@@ -312,6 +316,7 @@ QWidget* PinConfigEditor::BuildPwmPage() {
   jump->setToolTip(kJumpTip);
   pwm_slow_ = MakeCheck("CheckPWMSlow", "       Slow", page);
   pwm_slow_->setToolTip(kDynamicTip);
+  pwm_slow_->setLayoutDirection(Qt::RightToLeft);
   pwm_slider_ = MakeSlider("SliderPWM", kPwmLevelMin, kPwmLevelMax, page);
   pwm_slider_->installEventFilter(this);
   test->addWidget(pwm_level_);
@@ -370,7 +375,8 @@ QWidget* PinConfigEditor::BuildInputPage() {
 QWidget* PinConfigEditor::BuildButtons() {
   auto* corner = new QWidget(this);
   auto* layout = new QHBoxLayout(corner);
-  layout->setContentsMargins(0, 0, 0, 2);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addStretch();
   get_[0] = MakeButton("CommandPCFGGetParam_0", "Get Pin Config", corner);
   set_[0] = MakeButton("CommandPCFGSetParam_0", "Set Pin Config", corner);
   get_[1] = MakeButton("CommandPCFGGetParam_1", "Read Pin Config", corner);
@@ -403,6 +409,16 @@ QWidget* PinConfigEditor::BuildButtons() {
   get_[1]->hide();
   set_[1]->hide();
   return corner;
+}
+
+void PinConfigEditor::PlaceButtons() {
+  // One row of buttons for all pages: it moves to the foot of the page shown, which leaves the
+  // tab bar its width.
+  QWidget* page = currentWidget();
+  if (page == nullptr || buttons_->parentWidget() == page) return;
+  buttons_->setParent(page);
+  static_cast<QBoxLayout*>(page->layout())->addWidget(buttons_);
+  buttons_->show();
 }
 
 void PinConfigEditor::SetButtonsVisible(bool details, bool expert) {

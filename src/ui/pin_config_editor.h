@@ -48,6 +48,7 @@ class PinConfigEditor : public QTabWidget {
   QWidget* BuildPwmPage();
   QWidget* BuildInputPage();
   QWidget* BuildButtons();
+  void PlaceButtons();
   // A labelled number box with its spin control, placed in a grid row.
   CommitLineEdit* AddField(QGridLayout* grid, int row, int column, PinConfigBox box,
                            const QString& label_name, const QString& caption,
@@ -98,6 +99,7 @@ class PinConfigEditor : public QTabWidget {
   QCheckBox* input_invert_ = nullptr;
   QLabel* input_warning_ = nullptr;
 
+  QWidget* buttons_ = nullptr;
   std::array<QPushButton*, 2> get_{};
   std::array<QPushButton*, 2> set_{};
 };
