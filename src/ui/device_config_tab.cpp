@@ -585,8 +585,6 @@ void DeviceConfigTab::ApplyDetails() {
   details_frame_->setVisible(d);
   pin_config_->setVisible(d);
   pin_config_editor_->SetButtonsVisible(d, expert);
-  // The buttons sit in the tab bar's corner, which is laid out again only on request.
-  QCoreApplication::postEvent(pin_config_editor_, new QEvent(QEvent::LayoutRequest));
   read_aspects_->setVisible(d && expert);
   write_aspects_->setVisible(d && expert);
   const bool aspects = !mode_option_[0]->isChecked();
