@@ -128,7 +128,10 @@ MainWindow::MainWindow(const MainWindowOptions& options, QWidget* parent)
   ApplyNumbering();
   std::vector<std::filesystem::path> folders = options_.device_folders;
   if (folders.empty()) {
-    folders = {std::filesystem::path(S(QCoreApplication::applicationDirPath())),
+    // Beside the program, in the data folder of a prefix it was installed to (bin/..), then
+    // in the folder it was configured for.
+    const std::filesystem::path program_dir(S(QCoreApplication::applicationDirPath()));
+    folders = {program_dir, program_dir.parent_path() / "share" / "velaconfig",
                InstalledDataDir()};
   }
   library_.LoadAtStartUp(folders, *dialogs_);
