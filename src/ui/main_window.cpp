@@ -124,6 +124,7 @@ MainWindow::MainWindow(const MainWindowOptions& options, QWidget* parent)
 
   // Start-up: the model starts with its defaults; list the ports, apply the numbering switch
   // (which shows every number), then load the device library.
+  qApp->installEventFilter(this);
   ListPorts();
   ApplyNumbering();
   std::vector<std::filesystem::path> folders = options_.device_folders;
@@ -131,8 +132,7 @@ MainWindow::MainWindow(const MainWindowOptions& options, QWidget* parent)
     // Beside the program, in the data folder of a prefix it was installed to (bin/..), then
     // in the folder it was configured for.
     const std::filesystem::path program_dir(S(QCoreApplication::applicationDirPath()));
-    folders = {program_dir, program_dir.parent_path() / "share" / "velaconfig",
-               InstalledDataDir()};
+    folders = {program_dir, program_dir.parent_path() / "share" / "velaconfig", InstalledDataDir()};
   }
   library_.LoadAtStartUp(folders, *dialogs_);
   device_tab_->ShowDeviceLibrary();
@@ -606,6 +606,40 @@ void MainWindow::FinishJob(unsigned requests, bool refresh_all) {
     close_when_idle_ = false;
     close();
   }
+}
+
+void MainWindow::PollOnBoard(std::function<void(Session&)> job, std::function<void()> done) {
+  if (Busy()) return;
+  // A poll takes milliseconds and comes ten times a second: greying the window for it would
+  // flicker and move the focus (which ends the monitor), so input is only swallowed meanwhile.
+  input_held_ = true;
+  worker_->Post(std::move(job), [this, done = std::move(done)] {
+    input_held_ = false;
+    view_.Take();
+    if (done) done();
+    ShowConnection();
+  });
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (input_held_) {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::Wheel:
+      case QEvent::ShortcutOverride: {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == this) return true;
+        break;
+      }
+      default:
+        break;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::RunOnBoard(const QString& what, std::function<void(Session&)> job,

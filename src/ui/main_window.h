@@ -77,6 +77,7 @@ class MainWindow : public QMainWindow, public WindowContext {
   const InstructionSet& Instructions() const override { return instructions_; }
   BoardLink& Link() override { return worker_->Link(); }
   UserDialogs& Dialogs() override { return *dialogs_; }
+  void PollOnBoard(std::function<void(Session&)> job, std::function<void()> done) override;
   void RunOnBoard(const QString& what, std::function<void(Session&)> job,
                   std::function<void()> done = {}) override;
   void QueueOperation(const QString& name) override;
@@ -95,6 +96,7 @@ class MainWindow : public QMainWindow, public WindowContext {
   bool HasUnsavedChanges() const;
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -156,6 +158,7 @@ class MainWindow : public QMainWindow, public WindowContext {
   bool loaded_unsaved_ = false;
   bool close_when_idle_ = false;
   bool tearing_down_ = false;
+  bool input_held_ = false;  // a poll runs: the window's input is swallowed
   int previous_tab_ = 0;
   std::vector<std::string> recent_files_;
 

@@ -214,13 +214,12 @@ void TestTab::StopMonitoring() {
 void TestTab::OnTimer2() {
   // A poll still waiting for its reply would only queue up behind it; the next tick polls.
   if (context_.Busy()) return;
-  context_.RunOnBoard(
-      "Monitor", [this](Session& session) { monitor_.Tick(session.link); },
-      [this] {
-        // The port went away during the poll: the monitor has stopped itself.
-        if (!monitor_.Running()) timer2_->stop();
-        ShowMonitorText();
-      });
+  context_.PollOnBoard([this](Session& session) { monitor_.Tick(session.link); },
+                       [this] {
+                         // The port went away during the poll: the monitor has stopped itself.
+                         if (!monitor_.Running()) timer2_->stop();
+                         ShowMonitorText();
+                       });
 }
 
 void TestTab::ShowMonitorText() {

@@ -27,6 +27,9 @@ class WindowContext {
   // (then the window redisplays everything).
   virtual void RunOnBoard(const QString& what, std::function<void(Session&)> job,
                           std::function<void()> done = {}) = 0;
+  // A short background exchange (a monitor poll): input is held off while it runs, but the
+  // window is neither greyed nor redisplayed and the focus stays where it is.
+  virtual void PollOnBoard(std::function<void(Session&)> job, std::function<void()> done) = 0;
   // Queues a long operation by name ("ReadAll", ...); it runs on the next operation tick.
   virtual void QueueOperation(const QString& name) = 0;
   virtual bool Busy() const = 0;

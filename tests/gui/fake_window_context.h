@@ -30,10 +30,20 @@ class FakeWindowContext final : public ui::WindowContext, public ConfigView {
     link.OpenPort("Simulated board", 1, nullptr);
   }
 
+  int polls = 0;  // PollOnBoard calls
   BoardConfig& Config() override { return config; }
   const InstructionSet& Instructions() const override { return instructions; }
   BoardLink& Link() override { return link; }
   UserDialogs& Dialogs() override { return dialogs; }
+
+  void PollOnBoard(std::function<void(Session&)> job, std::function<void()> done) override {
+    ++polls;
+    Session session{link, config, *this};
+    busy = true;
+    job(session);
+    busy = false;
+    if (done) done();
+  }
 
   void RunOnBoard(const QString& what, std::function<void(Session&)> job,
                   std::function<void()> done) override {

@@ -1,11 +1,13 @@
 // The main window: its controls and captions, start-up, the numbering switch, the tab rules,
 // expert mode, the address displays, the connection strip and the board operations run from
 // the buttons on the worker thread.
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <QTimer>
 
 #include "gui_fixture.h"
 #include "support/pty_pair.h"
@@ -43,6 +45,7 @@ class MainWindowTest : public QObject {
   void VerifyAll_ShowsTheReportWindow();
   void SaveFile_ShiftIsCompact_LoadFileBringsItBack();
   void Close_WithUnsavedChanges_Asks();
+  void Monitor_PollsNeitherGreyTheWindowNorMoveTheFocus();
 };
 
 void MainWindowTest::StartUp_EveryControlWithItsCaption() {
@@ -612,6 +615,35 @@ void MainWindowTest::Close_WithUnsavedChanges_Asks() {
   QVERIFY(QString::fromStdString(w.dialogs().Questions()[0]).contains("neither saved nor written"));
   w.dialogs().Reply(Answer::kYes);
   QVERIFY(w.window().close());
+}
+
+void MainWindowTest::Monitor_PollsNeitherGreyTheWindowNorMoveTheFocus() {
+  WindowUnderTest w;
+  w.dialogs().Reply(Answer::kYes);
+  QTest::mousePress(w.Find<QWidget>("Release"), Qt::RightButton);
+  w.ShowTab(3);
+  w.Click("CommandFBM_1");
+  auto* monitor = w.Find<QPushButton>("CommandFBM_1");
+  auto* timer2 = w.Find<QTimer>("Timer2");
+  QVERIFY(timer2->isActive());
+  bool greyed = false;
+  bool focus_lost = false;
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 800) {
+    QTest::qWait(5);
+    if (!w.Find<QWidget>("SSTab_Main")->isEnabled()) greyed = true;
+    if (!monitor->hasFocus()) focus_lost = true;
+  }
+  QVERIFY(!greyed);
+  QVERIFY(!focus_lost);
+  QVERIFY(timer2->isActive());
+  QVERIFY(w.dialogs().Messages().empty());
+  w.Click("CommandFBM_2");
+  QVERIFY(!timer2->isActive());
+  QVERIFY(w.WaitIdle(5000));
+  QCOMPARE(w.Find<QPlainTextEdit>("textFBM")->toPlainText(),
+           QString("Start Monitoring\nMonitoring Stopped\n"));
 }
 
 }  // namespace vela
