@@ -93,15 +93,6 @@ void LedCheckBox::nextCheckState() {
   setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
 }
 
-ClickableLabel::ClickableLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {}
-
-void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
-  QLabel::mouseReleaseEvent(event);
-  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-    emit clicked();
-  }
-}
-
 CommitLineEdit* MakeBox(const QString& name, const QString& text, QWidget* parent,
                         int width_chars) {
   auto* box = new CommitLineEdit(parent);

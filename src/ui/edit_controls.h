@@ -74,20 +74,6 @@ class LedCheckBox : public QCheckBox {
   void nextCheckState() override;
 };
 
-// A label that reports a click, for labels that act on the box beside them.
-class ClickableLabel : public QLabel {
-  Q_OBJECT
-
- public:
-  explicit ClickableLabel(const QString& text, QWidget* parent = nullptr);
-
- signals:
-  void clicked();
-
- protected:
-  void mouseReleaseEvent(QMouseEvent* event) override;
-};
-
 // Builds a text box, named, with its initial text.
 CommitLineEdit* MakeBox(const QString& name, const QString& text, QWidget* parent,
                         int width_chars = 5);

@@ -16,6 +16,7 @@
 
 #include "operations/pin_config_commands.h"
 #include "ui/edit_controls.h"
+#include "ui/editor_widgets.h"
 
 namespace vela::ui {
 namespace {
@@ -268,8 +269,7 @@ QWidget* PinConfigEditor::BuildPwmPage() {
   auto* outer = new QVBoxLayout(page);
   auto* top = new QHBoxLayout;
   auto* grid = new QGridLayout;
-  auto* initial_label = new ClickableLabel("Initial Level", page);
-  initial_label->setObjectName("LabelPWMInitialLevel");
+  auto* initial_label = new ClickLabel("LabelPWMInitialLevel", "Initial Level", page);
   grid->addWidget(initial_label, 0, 0);
   CommitLineEdit* initial = AddField(grid, 0, 0, PinConfigBox::kPwmInitLevel, QString(), QString(),
                                      "TextPWMInitLevel", "UpDownIL", false);
@@ -341,7 +341,7 @@ QWidget* PinConfigEditor::BuildPwmPage() {
     StorePinConfigSpin(Pin(), PinConfigBox::kPwmInitLevel, level_now);
   };
   connect(initial, &CommitLineEdit::doubleClicked, this, take_slider);
-  connect(initial_label, &ClickableLabel::clicked, this, take_slider);
+  connect(initial_label, &ClickLabel::clicked, this, take_slider);
   connect(level, &QPushButton::clicked, this, &PinConfigEditor::OnPwmLevelButton);
   connect(jump, &QPushButton::clicked, this, [this] {
     context_.RunOnBoard("Jump", [this](Session& session) { PwmJump(session, test_state_); });
