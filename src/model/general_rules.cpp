@@ -44,13 +44,13 @@ int StepKoraFlexAddress(int kora_flex_address, int delta) {
 }
 
 BoxEntry CommitDccAddress(GeneralSettings& general, std::string_view text) {
-  BoxEntry entry = CommitBox(text, general.AllowAddress0 ? 0 : 1, 510);
+  BoxEntry entry = CommitBox(text, MinDecoderAddress(general), kMaxDccAddress);
   general.DccAddress = entry.value;
   return entry;
 }
 
 BoxEntry CommitXDccAddress(GeneralSettings& general, std::string_view text) {
-  BoxEntry entry = CommitBox(text, general.AllowAddress0 ? 0 : 1, 2046);
+  BoxEntry entry = CommitBox(text, MinDecoderAddress(general), kMaxXDccAddress);
   general.XDccAddress = entry.value;
   return entry;
 }

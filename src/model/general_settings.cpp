@@ -18,18 +18,23 @@ void ApplyDccOptionsByte(GeneralSettings& g, int value) {
   g.AllowAddress0 = (value & 8) != 0;
 }
 
-int ClampDccAddress(const GeneralSettings& g, double value) {
-  int low = g.AllowAddress0 ? 0 : 1;
+namespace {
+
+int ClampDecoderAddress(const GeneralSettings& g, double value, int max) {
+  const int low = MinDecoderAddress(g);
   if (value < low) return low;
-  if (value > 510) return 510;
+  if (value > max) return max;
   return RoundHalfEven(value);
 }
 
+}  // namespace
+
+int ClampDccAddress(const GeneralSettings& g, double value) {
+  return ClampDecoderAddress(g, value, kMaxDccAddress);
+}
+
 int ClampXDccAddress(const GeneralSettings& g, double value) {
-  int low = g.AllowAddress0 ? 0 : 1;
-  if (value < low) return low;
-  if (value > 2046) return 2046;
-  return RoundHalfEven(value);
+  return ClampDecoderAddress(g, value, kMaxXDccAddress);
 }
 
 int LedByte(const std::array<CheckState, 8>& row) {

@@ -67,6 +67,11 @@ int DccOptionsByte(const GeneralSettings& g);
 void ApplyDccOptionsByte(GeneralSettings& g, int value);
 
 // Limits of the decoder address boxes: (1 - allow0) .. 510 and (1 - allow0) .. 2046.
+inline constexpr int kMaxDccAddress = 510;
+inline constexpr int kMaxXDccAddress = 2046;
+inline int MinDecoderAddress(const GeneralSettings& g) {
+  return g.AllowAddress0 ? 0 : 1;
+}
 int ClampDccAddress(const GeneralSettings& g, double value);
 int ClampXDccAddress(const GeneralSettings& g, double value);
 
