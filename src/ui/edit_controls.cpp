@@ -1,5 +1,7 @@
 #include "ui/edit_controls.h"
 
+#include <QHBoxLayout>
+
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -91,6 +93,19 @@ LedCheckBox::LedCheckBox(const QString& text, QWidget* parent) : QCheckBox(text,
 
 void LedCheckBox::nextCheckState() {
   setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}
+
+QWidget* BoxWithSpin(QLineEdit* box, UpDown* spin, QWidget* parent) {
+  auto* pair = new QWidget(parent);
+  auto* layout = new QHBoxLayout(pair);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(1);
+  box->setParent(pair);
+  spin->setParent(pair);
+  layout->addWidget(box);
+  layout->addWidget(spin);
+  layout->addStretch();
+  return pair;
 }
 
 CommitLineEdit* MakeBox(const QString& name, const QString& text, QWidget* parent,

@@ -77,6 +77,8 @@ class LedCheckBox : public QCheckBox {
 // Builds a text box, named, with its initial text.
 CommitLineEdit* MakeBox(const QString& name, const QString& text, QWidget* parent,
                         int width_chars = 5);
+// A text box with its spin buttons, side by side, left-aligned in the space given.
+QWidget* BoxWithSpin(QLineEdit* box, UpDown* spin, QWidget* parent);
 // Builds spin buttons for a buddy box, named, with their limits.
 UpDown* MakeUpDown(const QString& name, QLineEdit* buddy, int minimum, int maximum,
                    QWidget* parent);

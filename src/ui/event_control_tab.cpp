@@ -33,15 +33,9 @@ void SetText(QLineEdit* box, const QString& text) {
   box->setText(text);
 }
 
-QWidget* BoxWithSpin(QLineEdit* box, UpDown* spin, QWidget* parent) {
-  auto* pair = new QWidget(parent);
-  auto* layout = new QHBoxLayout(pair);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(1);
-  box->setParent(pair);
-  spin->setParent(pair);
-  layout->addWidget(box);
-  layout->addWidget(spin);
+// The shared box-and-spin pair, kept at its own size so that the columns line up.
+QWidget* FixedBoxWithSpin(QLineEdit* box, UpDown* spin, QWidget* parent) {
+  QWidget* pair = BoxWithSpin(box, spin, parent);
   pair->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   return pair;
 }
@@ -59,7 +53,7 @@ EventControlTab::EventControlTab(WindowContext& context, QWidget* parent)
   grid->addWidget(MakeLabel("LabelECpin", "Pin", pin_frame), 0, 0);
   pin_ = MakeBox("TextECpin", "1", pin_frame, 3);
   pin_spin_ = MakeUpDown("UpDownECpin", pin_, 1, 32, pin_frame);
-  grid->addWidget(BoxWithSpin(pin_, pin_spin_, pin_frame), 0, 1);
+  grid->addWidget(FixedBoxWithSpin(pin_, pin_spin_, pin_frame), 0, 1);
   QPushButton* read_single = MakeButton("CommandECReadSingle", "Read");
   QPushButton* write_single = MakeButton("CommandECWriteSingle", "Write");
   auto* single_row = new QHBoxLayout;
@@ -82,7 +76,7 @@ EventControlTab::EventControlTab(WindowContext& context, QWidget* parent)
                                 kMaxEditedAction, pin_frame);
       actions_[event][input] = box;
       action_spins_[event][input] = spin;
-      grid->addWidget(BoxWithSpin(box, spin, pin_frame), event + 2, input + 1);
+      grid->addWidget(FixedBoxWithSpin(box, spin, pin_frame), event + 2, input + 1);
       connect(box, &CommitLineEdit::committed, this,
               [this, event, input] { CommitAction(event, input); });
       connect(spin, &UpDown::valueChanged, this,

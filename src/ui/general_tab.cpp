@@ -49,20 +49,6 @@ QRadioButton* MakeOption(const QString& name, const QString& caption, QButtonGro
   return option;
 }
 
-// A text box with its spin buttons, side by side.
-QWidget* BoxWithSpin(QLineEdit* box, UpDown* spin, QWidget* parent) {
-  auto* pair = new QWidget(parent);
-  auto* layout = new QHBoxLayout(pair);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(1);
-  box->setParent(pair);
-  spin->setParent(pair);
-  layout->addWidget(box);
-  layout->addWidget(spin);
-  layout->addStretch();
-  return pair;
-}
-
 QWidget* ButtonRow(QPushButton* read, QPushButton* write, QWidget* parent) {
   auto* row = new QWidget(parent);
   auto* layout = new QHBoxLayout(row);

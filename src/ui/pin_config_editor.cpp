@@ -29,19 +29,6 @@ const char* const kJumpTip = "Jump to target position immediately, override dyna
 const char* const kDynamicTip =
     "If checked, use active dynamic parameters, else go directly to position";
 
-QWidget* BoxWithSpin(QLineEdit* box, UpDown* spin, QWidget* parent) {
-  auto* pair = new QWidget(parent);
-  auto* layout = new QHBoxLayout(pair);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(1);
-  box->setParent(pair);
-  spin->setParent(pair);
-  layout->addWidget(box);
-  layout->addWidget(spin);
-  layout->addStretch();
-  return pair;
-}
-
 QRadioButton* MakeOption(const QString& name, const QString& caption, QButtonGroup* group, int id,
                          QWidget* parent) {
   auto* option = new QRadioButton(caption, parent);
