@@ -106,6 +106,49 @@ void WriteGeneralLines(ItemWriter& w, const BoardConfig& config) {
   w.EndLine();
 }
 
+}  // namespace
+
+void WritePinProgramLines(ItemWriter& w, PinRecord& pin, const std::string& name, int indent,
+                          bool compact) {
+  w.BeginLine(indent);
+  w.Tag("Cfg");
+  WriteConfigItems(w, pin);
+  w.EndLine();
+
+  w.BeginLine(indent);
+  w.Tag("PAM");
+  w.Number(pin.XDccCount);
+  w.Number(pin.DccCount);
+  w.Number(pin.KoraCount);
+  w.EndLine();
+
+  AspectRectangle rect = RectangleOf(pin.AspectMode);
+  for (int a = 0; a < rect.aspects; ++a) {
+    const AspectRecord& aspect = pin.Aspects[a];
+    if (compact && aspect.Description.empty()) continue;
+    w.BeginLine(indent);
+    w.Tag("Asp");
+    w.Number(a);
+    w.Text(aspect.Description, "the description of " + name + ", aspect " + std::to_string(a));
+    w.EndLine();
+    for (int s = 0; s < rect.steps; ++s) {
+      const StepRecord& step = aspect.Steps[s];
+      if (compact && step.Instruction == 0) continue;
+      w.BeginLine(indent + 2);
+      w.Tag("Ins");
+      w.Number(s);
+      w.Number(CombinedInstruction(step));
+      w.Number(step.Par0);
+      w.Number(step.Par1);
+      w.Number(step.Par2);
+      w.Number(step.Par3);
+      w.EndLine();
+    }
+  }
+}
+
+namespace {
+
 void WritePinBlock(ItemWriter& w, BoardConfig& config, int i, bool compact) {
   PinRecord& pin = config.Pins[i];
   std::string name = PinName(config, i);
@@ -123,41 +166,7 @@ void WritePinBlock(ItemWriter& w, BoardConfig& config, int i, bool compact) {
   w.Text(pin.DeviceName, "the device name of " + name);
   w.EndLine();
 
-  w.BeginLine(2);
-  w.Tag("Cfg");
-  WriteConfigItems(w, pin);
-  w.EndLine();
-
-  w.BeginLine(2);
-  w.Tag("PAM");
-  w.Number(pin.XDccCount);
-  w.Number(pin.DccCount);
-  w.Number(pin.KoraCount);
-  w.EndLine();
-
-  AspectRectangle rect = RectangleOf(pin.AspectMode);
-  for (int a = 0; a < rect.aspects; ++a) {
-    const AspectRecord& aspect = pin.Aspects[a];
-    if (compact && aspect.Description.empty()) continue;
-    w.BeginLine(2);
-    w.Tag("Asp");
-    w.Number(a);
-    w.Text(aspect.Description, "the description of " + name + ", aspect " + std::to_string(a));
-    w.EndLine();
-    for (int s = 0; s < rect.steps; ++s) {
-      const StepRecord& step = aspect.Steps[s];
-      if (compact && step.Instruction == 0) continue;
-      w.BeginLine(4);
-      w.Tag("Ins");
-      w.Number(s);
-      w.Number(CombinedInstruction(step));
-      w.Number(step.Par0);
-      w.Number(step.Par1);
-      w.Number(step.Par2);
-      w.Number(step.Par3);
-      w.EndLine();
-    }
-  }
+  WritePinProgramLines(w, pin, name, 2, compact);
 }
 
 // Reads one data file; keeps the version and the current pin and aspect of the file.

@@ -64,4 +64,10 @@ bool LoadFileCommand(BoardConfig& config, UserDialogs& dialogs, LoadObserver* ob
 // in pin first.
 void WriteConfigItems(ItemWriter& writer, PinRecord& pin);
 
+// The "Cfg" and "PAM" lines of a pin and its "Asp" and "Ins" lines, indented by `indent`
+// ("Ins" two more), shared with the device definitions. Compact leaves out aspects without
+// description and empty steps. `name` names the pin in a refusal.
+void WritePinProgramLines(ItemWriter& writer, PinRecord& pin, const std::string& name, int indent,
+                          bool compact);
+
 }  // namespace vela

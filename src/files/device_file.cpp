@@ -146,41 +146,8 @@ void WriteMemberBlock(ItemWriter& w, BoardConfig& config, int head, int g) {
   w.Text(pin.Description, "the description of " + name);
   w.EndLine();
 
-  w.BeginLine(4);
-  w.Tag("Cfg");
-  WriteConfigItems(w, pin);
-  w.EndLine();
-
-  w.BeginLine(4);
-  w.Tag("PAM");
-  w.Number(pin.XDccCount);
-  w.Number(pin.DccCount);
-  w.Number(pin.KoraCount);
-  w.EndLine();
-
-  AspectRectangle rect = RectangleOf(pin.AspectMode);
-  for (int a = 0; a < rect.aspects; ++a) {
-    const AspectRecord& aspect = pin.Aspects[a];
-    if (aspect.Description.empty()) continue;
-    w.BeginLine(4);
-    w.Tag("Asp");
-    w.Number(a);
-    w.Text(aspect.Description, "the description of " + name + ", aspect " + std::to_string(a));
-    w.EndLine();
-    for (int s = 0; s < rect.steps; ++s) {
-      const StepRecord& step = aspect.Steps[s];
-      if (step.Instruction == 0) continue;
-      w.BeginLine(6);
-      w.Tag("Ins");
-      w.Number(s);
-      w.Number(CombinedInstruction(step));
-      w.Number(step.Par0);
-      w.Number(step.Par1);
-      w.Number(step.Par2);
-      w.Number(step.Par3);
-      w.EndLine();
-    }
-  }
+  // The device writer is always compact.
+  WritePinProgramLines(w, pin, name, 4, true);
 }
 
 }  // namespace
