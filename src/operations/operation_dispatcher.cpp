@@ -13,13 +13,18 @@ namespace {
 constexpr const char* kVerifyOk = "Verify OK";
 constexpr const char* kVerificationStopped = "Verification Stopped";
 
+// Tells the observer that the operation works on pin n of 32 (shown with the numbering).
+void ReportPin(const Session& s, const std::string& name, OperationObserver* observer, int pin) {
+  if (observer) {
+    observer->OnProgress(name, "Pin " + std::to_string(pin + s.config.NumberBase), pin, kPinCount);
+  }
+}
+
 // Runs `step` for pins 0..31, stopping at the first failure.
 template <typename Step>
 bool AllPins(Session& s, const std::string& name, OperationObserver* observer, Step step) {
   for (int pin = 0; pin < kPinCount; ++pin) {
-    if (observer)
-      observer->OnProgress(name, "Pin " + std::to_string(pin + s.config.NumberBase), pin,
-                           kPinCount);
+    ReportPin(s, name, observer, pin);
     if (!step(s, pin)) return false;
   }
   return true;
@@ -107,12 +112,7 @@ bool OperationDispatcher::Run(const std::string& name, Session& s, OperationObse
     s.view.HideLabelAction();
   } else if (IsVerification(name)) {
     VerificationReport report;
-    auto pin_progress = [&](int pin) {
-      if (observer) {
-        observer->OnProgress(name, "Pin " + std::to_string(pin + s.config.NumberBase), pin,
-                             kPinCount);
-      }
-    };
+    auto pin_progress = [&](int pin) { ReportPin(s, name, observer, pin); };
     if (name == "VerifyAll") {
       progress("General settings");
       ok = VerifyGeneralSettings(s, report);
@@ -148,9 +148,7 @@ bool OperationDispatcher::Run(const std::string& name, Session& s, OperationObse
     ok = true;
     for (int p = 0; p < kPinCount; ++p) {
       if (p + s.config.Pins[p].DeviceRef != head) continue;
-      if (observer) {
-        observer->OnProgress(name, "Pin " + std::to_string(p + s.config.NumberBase), p, kPinCount);
-      }
+      ReportPin(s, name, observer, p);
       if (!WritePinComplete(s, p)) {
         ok = false;
         break;
