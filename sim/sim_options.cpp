@@ -116,6 +116,7 @@ faults (each exchange, or only exchange N with --fault-at N, counting from 0)
   --reply-delay-ms N       extra delay before a faulty exchange's reply
   --fault-at N             apply the faults to exchange N only
   --help                   this text
+  --version                the version and the licence
 )";
 }
 
@@ -145,6 +146,8 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
     int n = 0;
     if (arg == "--help" || arg == "-h") {
       options.help = true;
+    } else if (arg == "--version") {
+      options.version = true;
     } else if (arg == "--pty") {
       options.pty = true;
     } else if (arg == "--module") {
@@ -260,7 +263,7 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
       return false;
     }
   }
-  if (!options.help && !options.pty) {
+  if (!options.help && !options.version && !options.pty) {
     error = "nothing to serve on: give --pty";
     return false;
   }

@@ -14,6 +14,7 @@ namespace vela::sim {
 
 struct SimOptions {
   bool help = false;
+  bool version = false;
   bool pty = false;
   int module = 0;    // 0..31 (above 15 only reachable through the station)
   int xaddress = 0;  // 0..127

@@ -37,6 +37,7 @@
 #include "sim/simulated_port.h"
 #include "sim/simulated_station.h"
 #include "sim/wire_line.h"
+#include "vela_version.h"
 
 namespace vela::sim {
 namespace {
@@ -279,6 +280,10 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::cout << vela::sim::SimUsage();
+    return 0;
+  }
+  if (options.version) {
+    std::cout << vela::VersionText("vela-sim");
     return 0;
   }
   return vela::sim::Serve(options);

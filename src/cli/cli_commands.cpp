@@ -1,7 +1,5 @@
 #include "cli/cli_commands.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -10,8 +8,10 @@
 #include <memory>
 
 #include "cli/cli_dialogs.h"
+#include "cli/progress_line.h"
 #include "files/data_file.h"
 #include "files/device_library.h"
+#include "files/file_io.h"
 #include "link/board_link.h"
 #include "link/message_monitor.h"
 #include "link/qt/qt_serial_port.h"
@@ -23,31 +23,6 @@
 
 namespace vela::cli {
 namespace {
-
-// A progress line on stderr, rewritten in place, when stderr is a terminal.
-class ProgressLine final : public OperationObserver {
- public:
-  explicit ProgressLine(std::ostream& err) : err_(err), enabled_(isatty(STDERR_FILENO) == 1) {}
-  ~ProgressLine() override { Finish(); }
-
-  void OnProgress(const std::string& operation, const std::string& step, int done,
-                  int total) override {
-    if (!enabled_) return;
-    err_ << "\r\033[K" << operation << ": " << step;
-    if (total > 0) err_ << " (" << done + 1 << "/" << total << ")";
-    err_ << std::flush;
-    shown_ = true;
-  }
-  void Finish() {
-    if (shown_) err_ << "\r\033[K" << std::flush;
-    shown_ = false;
-  }
-
- private:
-  std::ostream& err_;
-  bool enabled_;
-  bool shown_ = false;
-};
 
 // The operation each board command runs, and whether it saves its result.
 struct BoardCommand {
@@ -127,7 +102,7 @@ class BoardSession {
 };
 
 bool WriteLog(const std::string& path, const std::string& text, std::ostream& err) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  std::ofstream file(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
   file << text;
   if (!file) {
     err << "cannot write the log to " << path << '\n';
@@ -146,7 +121,7 @@ int RunBoardCommand(const Options& o, BoardConfig& config, CliDialogs& dialogs, 
     if (auto it = BoardCommands().find(o.command); it != BoardCommands().end()) {
       const BoardCommand& c = it->second;
       OperationDispatcher dispatcher;
-      ProgressLine progress(err);
+      ProgressLine progress(err, StderrIsTerminal());
       if (OperationDispatcher::CheckBeforeQueue(c.operation, session)) {
         dispatcher.Run(c.operation, session, &progress);
         progress.Finish();

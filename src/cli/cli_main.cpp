@@ -1,14 +1,19 @@
 // velacli: back up, restore and verify Vela boards from scripts.
 #include <QCoreApplication>
+#include <QStringList>
 #include <iostream>
 
 #include "cli/cli_commands.h"
 #include "cli/cli_options.h"
+#include "vela_version.h"
 
 int main(int argc, char** argv) {
-  // QSerialPort wants an application object, though velacli runs no event loop.
+  // QSerialPort wants an application object, though velacli runs no event loop. Its argument
+  // list is Unicode on every platform, where argv on Windows is in the ANSI code page.
   QCoreApplication app(argc, argv);
-  std::vector<std::string> args(argv + 1, argv + argc);
+  const QStringList arguments = QCoreApplication::arguments();
+  std::vector<std::string> args;
+  for (qsizetype i = 1; i < arguments.size(); ++i) args.push_back(arguments[i].toStdString());
   vela::cli::Options options;
   try {
     options = vela::cli::ParseOptions(args);
@@ -18,6 +23,10 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::cout << vela::cli::HelpText(options.command);
+    return vela::cli::kExitOk;
+  }
+  if (options.version) {
+    std::cout << vela::VersionText("velacli");
     return vela::cli::kExitOk;
   }
   return vela::cli::RunCommand(options, std::cout, std::cerr);

@@ -1,5 +1,7 @@
 #include "cli/cli_options.h"
 
+#include <QCommandLineParser>
+#include <QStringList>
 #include <cstdlib>
 
 namespace vela::cli {
@@ -13,6 +15,38 @@ int ParseInt(const std::string& option, const std::string& text, int min, int ma
                      std::to_string(max) + ", not \"" + text + "\"");
   }
   return static_cast<int>(value);
+}
+
+// Our own words for what the parser refused: the option as typed and what was wrong with it.
+std::string ParseErrorText(const QCommandLineParser& parser, const QStringList& args,
+                           const QList<QCommandLineOption>& options) {
+  if (!parser.unknownOptionNames().isEmpty()) {
+    const QString unknown = parser.unknownOptionNames().constFirst();
+    return "unknown option " + std::string(unknown.size() == 1 ? "-" : "--") +
+           unknown.toStdString();
+  }
+  auto find = [&](const QString& typed) -> const QCommandLineOption* {
+    QString bare = typed;
+    while (bare.startsWith('-')) bare.remove(0, 1);
+    for (const QCommandLineOption& option : options) {
+      if (option.names().contains(bare)) return &option;
+    }
+    return nullptr;
+  };
+  for (qsizetype i = 1; i < args.size() && args[i] != "--"; ++i) {
+    const QString& a = args[i];
+    if (!a.startsWith("--") || !a.contains('=')) continue;
+    const QString typed = a.left(a.indexOf('='));
+    if (const QCommandLineOption* option = find(typed); option && option->valueName().isEmpty()) {
+      return typed.toStdString() + " takes no value";
+    }
+  }
+  const QString& last = args.constLast();
+  if (const QCommandLineOption* option = find(last);
+      option && !option->valueName().isEmpty() && last.startsWith('-') && !last.contains('=')) {
+    return last.toStdString() + " needs a value";
+  }
+  return parser.errorText().toStdString();
 }
 
 }  // namespace
@@ -52,65 +86,81 @@ const CommandSpec* FindCommand(const std::string& name) {
 }
 
 Options ParseOptions(const std::vector<std::string>& argv) {
-  Options o;
-  bool module_given = false;
-  auto value = [&](size_t& i) -> const std::string& {
-    if (i + 1 >= argv.size()) throw UsageError(argv[i] + " needs a value");
-    return argv[++i];
+  // Every option and whether it takes a value; a new option needs a line here and one below.
+  const QCommandLineOption port(QStringList{"p", "port"}, {}, "PATH");
+  const QCommandLineOption baud(QStringList{"b", "baud"}, {}, "RATE");
+  const QCommandLineOption module(QStringList{"m", "module"}, {}, "N");
+  const QCommandLineOption xaddr(QStringList{"x", "xaddr"}, {}, "N");
+  const QCommandLineOption tunnel("tunnel");
+  const QCommandLineOption unidirectional("unidirectional");
+  const QCommandLineOption numbering("numbering", {}, "BASE");
+  const QCommandLineOption config("config", {}, "FILE");
+  const QCommandLineOption log("log", {}, "FILE");
+  const QCommandLineOption yes("yes");
+  const QCommandLineOption demo("demo");
+  const QCommandLineOption help(QStringList{"h", "help"});
+  const QCommandLineOption version("version");
+  const QCommandLineOption compact("compact");
+  const QCommandLineOption seconds("seconds", {}, "S");
+  const QList<QCommandLineOption> all = {port,           baud,      module,  xaddr,   tunnel,
+                                         unidirectional, numbering, config,  log,     yes,
+                                         demo,           help,      version, compact, seconds};
+
+  QCommandLineParser parser;
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+  parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+  parser.addOptions(all);
+  QStringList args{"velacli"};
+  for (const std::string& a : argv) args << QString::fromStdString(a);
+  if (!parser.parse(args)) throw UsageError(ParseErrorText(parser, args, all));
+
+  auto text = [&](const QCommandLineOption& option) { return parser.value(option).toStdString(); };
+  auto name = [](const QCommandLineOption& option) {
+    return "--" + option.names().constLast().toStdString();
   };
-  for (size_t i = 0; i < argv.size(); ++i) {
-    const std::string& a = argv[i];
-    if (a == "-p" || a == "--port") {
-      o.port = value(i);
-    } else if (a == "-b" || a == "--baud") {
-      const std::string& rate = value(i);
-      if (rate == "9600")
-        o.bit_rate_index = 0;
-      else if (rate == "19200")
-        o.bit_rate_index = 1;
-      else if (rate == "38400")
-        o.bit_rate_index = 2;
-      else
-        throw UsageError("--baud takes 9600, 19200 or 38400, not \"" + rate + "\"");
-    } else if (a == "-m" || a == "--module") {
-      o.module = ParseInt(a, value(i), 0, 31);
-      module_given = true;
-    } else if (a == "-x" || a == "--xaddr") {
-      o.xaddress = ParseInt(a, value(i), 0, 95);
-    } else if (a == "--tunnel") {
-      o.tunnel = true;
-    } else if (a == "--unidirectional") {
-      o.unidirectional = true;
-    } else if (a == "--numbering") {
-      o.numbering = ParseInt(a, value(i), 0, 1);
-    } else if (a == "--config") {
-      o.config_file = value(i);
-    } else if (a == "--log") {
-      o.log_file = value(i);
-    } else if (a == "--yes") {
-      o.yes = true;
-    } else if (a == "--demo") {
-      o.demo = true;
-    } else if (a == "-h" || a == "--help") {
-      o.help = true;
-    } else if (a == "--compact") {
-      o.compact = true;
-    } else if (a == "--seconds") {
-      const std::string& text = value(i);
-      char* end = nullptr;
-      o.seconds = std::strtod(text.c_str(), &end);
-      if (text.empty() || *end != '\0' || o.seconds < 0 || o.seconds > 86400) {
-        throw UsageError("--seconds takes a number of seconds, not \"" + text + "\"");
-      }
-    } else if (a.size() > 1 && a[0] == '-') {
-      throw UsageError("unknown option " + a);
-    } else if (o.command.empty()) {
-      o.command = a;
-    } else {
-      o.args.push_back(a);
+  Options o;
+  o.help = parser.isSet(help);
+  o.version = parser.isSet(version);
+  o.port = text(port);
+  if (parser.isSet(baud)) {
+    const std::string rate = text(baud);
+    if (rate == "9600")
+      o.bit_rate_index = 0;
+    else if (rate == "19200")
+      o.bit_rate_index = 1;
+    else if (rate == "38400")
+      o.bit_rate_index = 2;
+    else
+      throw UsageError("--baud takes 9600, 19200 or 38400, not \"" + rate + "\"");
+  }
+  const bool module_given = parser.isSet(module);
+  if (module_given) o.module = ParseInt(name(module), text(module), 0, 31);
+  if (parser.isSet(xaddr)) o.xaddress = ParseInt(name(xaddr), text(xaddr), 0, 95);
+  o.tunnel = parser.isSet(tunnel);
+  o.unidirectional = parser.isSet(unidirectional);
+  if (parser.isSet(numbering)) o.numbering = ParseInt(name(numbering), text(numbering), 0, 1);
+  o.config_file = text(config);
+  o.log_file = text(log);
+  o.yes = parser.isSet(yes);
+  o.demo = parser.isSet(demo);
+  o.compact = parser.isSet(compact);
+  if (parser.isSet(seconds)) {
+    const std::string value = text(seconds);
+    char* end = nullptr;
+    o.seconds = std::strtod(value.c_str(), &end);
+    if (value.empty() || *end != '\0' || o.seconds < 0 || o.seconds > 86400) {
+      throw UsageError("--seconds takes a number of seconds, not \"" + value + "\"");
     }
   }
-  if (o.help) return o;
+  const QStringList positional = parser.positionalArguments();
+  for (const QString& p : positional) {
+    if (o.command.empty())
+      o.command = p.toStdString();
+    else
+      o.args.push_back(p.toStdString());
+  }
+
+  if (o.help || o.version) return o;
   if (o.command.empty()) throw UsageError("no command given");
   const CommandSpec* spec = FindCommand(o.command);
   if (!spec) throw UsageError("unknown command \"" + o.command + "\"");
@@ -152,6 +202,7 @@ std::string HelpText(const std::string& command) {
       "      --yes              confirm every question so that the operation goes ahead\n"
       "      --demo             use the built-in simulated board instead of --port\n"
       "  -h, --help             this text; COMMAND --help for one command\n"
+      "      --version          the version and the licence\n"
       "\n"
       "commands\n";
   for (const CommandSpec& c : Commands()) {

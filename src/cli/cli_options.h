@@ -27,13 +27,15 @@ struct Options {
   bool yes = false;
   bool demo = false;
   bool help = false;
+  bool version = false;
   bool compact = false;
   double seconds = 10.0;
   std::string command;
   std::vector<std::string> args;
 };
 
-// Parses argv; throws UsageError with a message for any mistake.
+// Parses the arguments after the program name (UTF-8): options anywhere, `--opt=value`, `--`
+// ending the options. Throws UsageError with a message for any mistake.
 Options ParseOptions(const std::vector<std::string>& argv);
 
 // The text of `velacli --help`, and of `velacli COMMAND --help` (empty command: the whole).

@@ -35,6 +35,7 @@
 #include "ui/qt_dialogs.h"
 #include "ui/report_window.h"
 #include "ui/test_tab.h"
+#include "vela_version.h"
 
 namespace vela::ui {
 namespace {
@@ -244,7 +245,7 @@ QWidget* MainWindow::BuildConnectionStrip() {
   transparent_ = MakeButton("cmdSetTM", "Activate Transparent Mode", strip);
   transparent_->setToolTip("Switch HB-X or Zeto in Transparant Mode for Vela Configuration");
   row->addStretch();
-  release_ = new ClickLabel("Release", "Release 3.22", strip);
+  release_ = new ClickLabel("Release", QString("Release ") + vela::kVersion, strip);
   release_->setToolTip("Double-click for the communication log");
   row->addWidget(release_);
   second->addWidget(bidirectional_);

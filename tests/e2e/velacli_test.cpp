@@ -229,5 +229,36 @@ TEST_F(VelacliTest, UsageMistakes_ExitTwo) {
   EXPECT_EQ(port.err.rfind("cannot open /dev/ttyVELA_NONE: ", 0), 0u);
 }
 
+TEST_F(VelacliTest, NonAsciiNamesJoinedValuesAndDoubleDash) {
+  const std::string name = Path("Bahnhof Süd.dat");
+  ProcessResult c = Cli({"convert", "--", Path("demo.dat"), name});
+  ASSERT_EQ(c.exit_code, 0) << c.err;
+  EXPECT_EQ(ReadFile(name), ReadFile(Path("demo.dat")));
+  SimProcess sim(kVelaSim);
+  ProcessResult r = Cli({"--port=" + sim.path(), "--log=" + Path("Süd log.txt"), "version"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, "3.2.2.0\n");
+  EXPECT_NE(ReadFile(Path("Süd log.txt")).find(">  [43] [62] [70] [00]\r\n"), std::string::npos);
+}
+
+// --version and --help of all three programs, with no display to open.
+TEST(ProgramsTest, VersionAndHelp_WithoutADisplay) {
+  const std::string velaconfig = std::string(VELA_BINARY_DIR) + "/src/app/velaconfig";
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  unsetenv("QT_QPA_PLATFORM");
+  for (const auto& [program, name] :
+       {std::pair{kVelacli, "velacli"}, {kVelaSim, "vela-sim"}, {velaconfig, "velaconfig"}}) {
+    ProcessResult version = RunProcess({program, "--version"});
+    EXPECT_EQ(version.exit_code, 0) << name << version.err;
+    EXPECT_EQ(version.out.rfind(std::string(name) + " " + VELA_VERSION + "\n", 0), 0u)
+        << version.out;
+    EXPECT_NE(version.out.find("GPL-3.0-or-later"), std::string::npos) << name;
+    ProcessResult help = RunProcess({program, "--help"});
+    EXPECT_EQ(help.exit_code, 0) << name << help.err;
+    EXPECT_NE(help.out.find("--version"), std::string::npos) << name << help.out;
+  }
+}
+
 }  // namespace
 }  // namespace vela
