@@ -12,6 +12,7 @@
 namespace vela {
 
 // Options "0", "4", "12" and the AspectMode each stores (0, 3, 2).
+inline constexpr const char* kAspectModeOptionTexts[3] = {"0", "4", "12"};
 int AspectModeOfOption(int option);
 // The option a stored mode is shown with; modes other than 2 and 3 show as "0".
 int OptionOfAspectMode(int aspect_mode);

@@ -13,6 +13,10 @@ namespace vela {
 
 inline constexpr int kNoAction = -1;
 inline constexpr int kMaxEditedAction = 11;
+// Captions of the action rows and of the initial enable rows (the window's, blank included).
+inline constexpr const char* kEventRowCaptions[2] = {"ON:", "OFF:"};
+inline constexpr const char* kInitialEnableCaptions[2] = {"InitialEvent_ON Enable ",
+                                                          "Initial Event_OFF Enable "};
 // Background of an action cell that holds -1.
 inline constexpr unsigned kNoActionColour = 0xE0E0E0;
 

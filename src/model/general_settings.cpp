@@ -6,10 +6,20 @@
 
 namespace vela {
 
+int RetentionOption(const GeneralSettings& g) {
+  const int prp = g.PacketRetention;
+  return (prp == 0 || prp == 1 || prp == 3) ? prp : 2;
+}
+
 int DccOptionsByte(const GeneralSettings& g) {
-  int prp = g.PacketRetention;
-  if (prp != 0 && prp != 1 && prp != 3) prp = 2;
-  return prp + 4 * (g.BasicPacketStateInvert ? 1 : 0) + 8 * (g.AllowAddress0 ? 1 : 0);
+  return RetentionOption(g) + 4 * (g.BasicPacketStateInvert ? 1 : 0) +
+         8 * (g.AllowAddress0 ? 1 : 0);
+}
+
+const char* ParityText(int parity_index) {
+  if (parity_index == 2) return "Even";
+  if (parity_index == 3) return "Odd";
+  return "No";
 }
 
 void ApplyDccOptionsByte(GeneralSettings& g, int value) {

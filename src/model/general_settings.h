@@ -14,6 +14,19 @@ enum class CheckState : uint8_t { kUnchecked, kChecked, kGrayed };
 inline constexpr const char* kBaudTexts[8] = {"9600",  "14400", "19200", "28800",
                                               "38400", "57600", "76800", "115200"};
 
+// Captions of the option buttons and check boxes of the General tab, which show the values.
+inline constexpr const char* kPacketRetentionTexts[4] = {"62.5ms", "125ms", "250ms", "500ms"};
+inline constexpr const char* kGreenLedCaptions[8] = {
+    "Basic DCC Packet", "eXtd DCC Packet", "Kora Message", "Vela Message",
+    "Green 4",          "Green 5",         "Green 6",      "Idle Flash"};
+inline constexpr const char* kOrangeLedCaptions[8] = {
+    "DCC Checksum Error", "Orange 1", "Orange 2", "Orange 3",
+    "Orange 4",           "Orange 5", "Orange 6", "All Received Datagrams"};
+inline constexpr const char* kDataBitsTexts[2] = {"7", "8"};
+inline constexpr const char* kStopBitsTexts[2] = {"1", "2"};
+// OptionGenSerialParity(0) "No", (2) "Even", (3) "Odd"; any other index shows "No".
+const char* ParityText(int parity_index);
+
 struct GeneralSettings {
   // "ID String"
   std::string IdString;  // UTF-8; only 7-bit text can be sent
@@ -64,6 +77,8 @@ struct GeneralSettings {
 // The DCC options byte: retention index + 4 x invert + 8 x allow-0. A retention index other
 // than 0, 1 or 3 counts as 2, as the option group is read.
 int DccOptionsByte(const GeneralSettings& g);
+// The packet retention option a settings struct selects: 0, 1 or 3, and 2 for any other.
+int RetentionOption(const GeneralSettings& g);
 void ApplyDccOptionsByte(GeneralSettings& g, int value);
 
 // Limits of the decoder address boxes: (1 - allow0) .. 510 and (1 - allow0) .. 2046.

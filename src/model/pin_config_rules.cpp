@@ -25,23 +25,23 @@ constexpr std::array<PageDefaults, 4> kPageDefaults{{
 }};
 
 constexpr PinConfigField kFields[] = {
-    // byte, offset, box limits, spin limits
-    {6, 0, 1, 127, 1, 127},     // kSrvMaxSpd
-    {7, 0, 1, 127, 0, 127},     // kSrvMaxAccel
-    {4, 0, 0, 127, 0, 127},     // kSrvAntiMass
-    {5, 0, 0, 127, 0, 127},     // kSrvFriction
-    {3, 64, -64, 63, -64, 63},  // kMidpoint
-    {1, 64, -64, 63, -64, 63},  // kSrvInitPos
-    {8, 64, 0, 63, 0, 63},      // kBounceDown
-    {9, 0, 0, 127, 0, 127},     // kBounceDownFactor
-    {10, 64, -63, 0, -64, 0},   // kBounceUp
-    {11, 0, 0, 127, 0, 127},    // kBounceUpFactor
-    {1, 0, 0, 31, 0, 31},       // kPwmInitLevel
-    {3, 0, 0, 31, 0, 31},       // kPwmAccel
-    {4, 0, 0, 31, 0, 31},       // kPwmOffLevel
-    {5, 0, 0, 31, 0, 31},       // kPwmOnLevel
-    {3, 0, 0, 31, 0, 31},       // kInputDelay0
-    {4, 0, 0, 31, 0, 31},       // kInputDelay1
+    // caption, byte, offset, box limits, spin limits; in the order of PinConfigBox
+    {"MaxSpd", 6, 0, 1, 127, 1, 127},
+    {"MaxAcc", 7, 0, 1, 127, 0, 127},
+    {"1/Mass", 4, 0, 0, 127, 0, 127},
+    {"Damping", 5, 0, 0, 127, 0, 127},
+    {"Midpoint", 3, 64, -64, 63, -64, 63},
+    {"Initial Position", 1, 64, -64, 63, -64, 63},
+    {"BounceDown", 8, 64, 0, 63, 0, 63},
+    {"BounceDownFactor", 9, 0, 0, 127, 0, 127},
+    {"BounceUp", 10, 64, -63, 0, -64, 0},
+    {"BounceUpFactor", 11, 0, 0, 127, 0, 127},
+    {"Initial Level", 1, 0, 0, 31, 0, 31},
+    {"Accel", 3, 0, 0, 31, 0, 31},
+    {"Off - Level", 4, 0, 0, 31, 0, 31},
+    {"On-Level", 5, 0, 0, 31, 0, 31},
+    {"OFF-delay (debounce)", 3, 0, 0, 31, 0, 31},
+    {"ON-delay (debounce)", 4, 0, 0, 31, 0, 31},
 };
 
 void Store(PinRecord& pin, const PinConfigField& field, int shown) {

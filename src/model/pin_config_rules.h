@@ -16,6 +16,7 @@ inline constexpr int kPageClear = 0;
 inline constexpr int kPageServo = 1;
 inline constexpr int kPagePwm = 2;
 inline constexpr int kPageInput = 3;
+inline constexpr const char* kConfigPageTexts[4] = {"Clear", "Servo", "PWM", "Input"};
 
 // The page that shows a ConfigType; -1 for a value the editor does not know.
 int PageOfConfigType(int config_type);
@@ -30,7 +31,10 @@ inline constexpr int kServoComposed = 0x08;
 inline constexpr int kServoAutoSuspend = 0x10;
 inline constexpr int kServoSuspended = 0x20;
 inline constexpr int kServoInitialised = 0x40;
-inline constexpr int kServoRangeCount = 5;  // "Off", "S", "M", "L", "XL"
+inline constexpr int kServoRangeCount = 5;
+inline constexpr const char* kServoRangeTexts[kServoRangeCount] = {"Off", "S", "M", "L", "XL"};
+// The options of "Drive Mode" and "Acceleration Mode".
+inline constexpr const char* kPwmModeTexts[2] = {"Logaritmic", "Linear"};
 
 // range + 8 + 16 x auto suspend + 32 x suspended; "Servo Initialised" is the board's.
 int ComposeServoFlags(int range, bool auto_suspend, bool suspended);
@@ -63,6 +67,7 @@ enum class PinConfigBox {
 // Where a box keeps its value and how far it and its spin control may go. The box shows the
 // byte minus `offset`; the spin limits differ from the box limits for some boxes on purpose.
 struct PinConfigField {
+  const char* caption = "";  // the box's label
   int byte = 0;
   int offset = 0;
   int box_min = 0;

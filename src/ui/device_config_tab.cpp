@@ -178,9 +178,8 @@ QWidget* DeviceConfigTab::BuildPinArea() {
   mode_options_ = new QButtonGroup(area);
   auto* modes_row = new QHBoxLayout;
   modes_row->addWidget(modes_label);
-  const char* const kModeCaptions[] = {"0", "4", "12"};
   for (int i = 0; i < 3; ++i) {
-    mode_option_[i] = new QRadioButton(kModeCaptions[i], area);
+    mode_option_[i] = new QRadioButton(kAspectModeOptionTexts[i], area);
     mode_option_[i]->setObjectName(QString("OptionPAspConf_%1").arg(i));
     mode_options_->addButton(mode_option_[i], i);
     modes_row->addWidget(mode_option_[i]);

@@ -62,8 +62,8 @@ EventControlTab::EventControlTab(WindowContext& context, QWidget* parent)
   single_row->addStretch();
   grid->addLayout(single_row, 0, 2, 1, 4);
 
-  grid->addWidget(MakeLabel("LabelECon", "ON:", pin_frame), 2, 0);
-  grid->addWidget(MakeLabel("LabelECoff", "OFF:", pin_frame), 3, 0);
+  grid->addWidget(MakeLabel("LabelECon", kEventRowCaptions[kEventOn], pin_frame), 2, 0);
+  grid->addWidget(MakeLabel("LabelECoff", kEventRowCaptions[kEventOff], pin_frame), 3, 0);
   for (int input = 0; input < 4; ++input) {
     auto* header =
         MakeLabel(QString("LabelECinput_%1").arg(input), QString("Input %1").arg(input), pin_frame);
@@ -88,9 +88,7 @@ EventControlTab::EventControlTab(WindowContext& context, QWidget* parent)
 
   for (int k = 0; k < 8; ++k) {
     const bool first = k % 4 == 0;
-    auto* check = new QCheckBox(
-        first ? (k == 0 ? "InitialEvent_ON Enable " : "Initial Event_OFF Enable ") : QString(),
-        pin_frame);
+    auto* check = new QCheckBox(first ? kInitialEnableCaptions[k / 4] : QString(), pin_frame);
     check->setObjectName(QString("CheckInitEE_%1").arg(k));
     const int row = k < 4 ? 6 : 7;
     const int input = k % 4;

@@ -102,13 +102,6 @@ void ShowRange(QLabel* label, const RangeLabel& range) {
   label->setPalette(palette);
 }
 
-const char* const kGreenCaptions[8] = {"Basic DCC Packet", "eXtd DCC Packet", "Kora Message",
-                                       "Vela Message",     "Green 4",         "Green 5",
-                                       "Green 6",          "Idle Flash"};
-const char* const kOrangeCaptions[8] = {
-    "DCC Checksum Error", "Orange 1", "Orange 2", "Orange 3",
-    "Orange 4",           "Orange 5", "Orange 6", "All Received Datagrams"};
-
 }  // namespace
 
 GeneralTab::GeneralTab(WindowContext& context, QWidget* parent)
@@ -193,10 +186,9 @@ QGroupBox* GeneralTab::BuildDccFrame() {
   layout->addWidget(MakeLabel("LabelGenDCC_2", "Packet Retention", frame), 2, 0);
   auto* retention_row = new QHBoxLayout;
   auto* retention_group = new QButtonGroup(frame);
-  const char* const captions[4] = {"62.5ms", "125ms", "250ms", "500ms"};
   for (int i = 0; i < 4; ++i) {
-    retention_[i] =
-        MakeOption(QString("OptGenDCC_PRP_%1").arg(i), captions[i], retention_group, i, frame);
+    retention_[i] = MakeOption(QString("OptGenDCC_PRP_%1").arg(i), kPacketRetentionTexts[i],
+                               retention_group, i, frame);
     retention_row->addWidget(retention_[i]);
   }
   retention_row->addStretch();
@@ -300,9 +292,9 @@ QGroupBox* GeneralTab::BuildLedFrame() {
   layout->addWidget(MakeLabel("LabelLC", "Green LED function          Orange LED function", frame),
                     0, 0, 1, 2);
   for (int k = 0; k < 8; ++k) {
-    led_green_[k] = new LedCheckBox(kGreenCaptions[k], frame);
+    led_green_[k] = new LedCheckBox(kGreenLedCaptions[k], frame);
     led_green_[k]->setObjectName(QString("CheckLCGreen_%1").arg(k));
-    led_orange_[k] = new LedCheckBox(kOrangeCaptions[k], frame);
+    led_orange_[k] = new LedCheckBox(kOrangeLedCaptions[k], frame);
     led_orange_[k]->setObjectName(QString("CheckLCOrange_%1").arg(k));
     layout->addWidget(led_green_[k], k + 1, 0);
     layout->addWidget(led_orange_[k], k + 1, 1);
@@ -398,21 +390,23 @@ QGroupBox* GeneralTab::BuildSerialFrame() {
 
   layout->addWidget(MakeLabel("LabelGenSerial_0", "Parity", frame));
   parity_ = new QButtonGroup(frame);
-  layout->addWidget(MakeOption("OptionGenSerialParity_0", "No", parity_, 0, frame));
-  layout->addWidget(MakeOption("OptionGenSerialParity_2", "Even", parity_, 2, frame));
-  layout->addWidget(MakeOption("OptionGenSerialParity_3", "Odd", parity_, 3, frame));
+  layout->addWidget(MakeOption("OptionGenSerialParity_0", ParityText(0), parity_, 0, frame));
+  layout->addWidget(MakeOption("OptionGenSerialParity_2", ParityText(2), parity_, 2, frame));
+  layout->addWidget(MakeOption("OptionGenSerialParity_3", ParityText(3), parity_, 3, frame));
   layout->addSpacing(12);
 
   layout->addWidget(MakeLabel("LabelGenSerial_1", "Bits", frame));
   data_bits_ = new QButtonGroup(frame);
-  layout->addWidget(MakeOption("OptionGenSerialDatabits_0", "7", data_bits_, 0, frame));
-  layout->addWidget(MakeOption("OptionGenSerialDatabits_1", "8", data_bits_, 1, frame));
+  layout->addWidget(
+      MakeOption("OptionGenSerialDatabits_0", kDataBitsTexts[0], data_bits_, 0, frame));
+  layout->addWidget(
+      MakeOption("OptionGenSerialDatabits_1", kDataBitsTexts[1], data_bits_, 1, frame));
   layout->addSpacing(12);
 
   layout->addWidget(MakeLabel("LabelGenSerial_2", "Stop", frame));
   stop_bits_ = new QButtonGroup(frame);
-  layout->addWidget(MakeOption("OptionGenSerialStop_0", "1", stop_bits_, 0, frame));
-  layout->addWidget(MakeOption("OptionGenSerialStop_1", "2", stop_bits_, 1, frame));
+  layout->addWidget(MakeOption("OptionGenSerialStop_0", kStopBitsTexts[0], stop_bits_, 0, frame));
+  layout->addWidget(MakeOption("OptionGenSerialStop_1", kStopBitsTexts[1], stop_bits_, 1, frame));
   layout->addStretch();
 
   QPushButton* read = MakeButton("CommandGenSerialRead", "Read Settings");

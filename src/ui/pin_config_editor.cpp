@@ -91,10 +91,10 @@ PinConfigEditor::PinConfigEditor(WindowContext& context, QWidget* parent)
     : QTabWidget(parent), context_(context) {
   setObjectName("SSTabPCFG");
   showing_ = true;
-  addTab(BuildClearPage(), "Clear");
-  addTab(BuildServoPage(), "Servo");
-  addTab(BuildPwmPage(), "PWM");
-  addTab(BuildInputPage(), "Input");
+  addTab(BuildClearPage(), kConfigPageTexts[kPageClear]);
+  addTab(BuildServoPage(), kConfigPageTexts[kPageServo]);
+  addTab(BuildPwmPage(), kConfigPageTexts[kPagePwm]);
+  addTab(BuildInputPage(), kConfigPageTexts[kPageInput]);
   buttons_ = BuildButtons();
   PlaceButtons();
   showing_ = false;
@@ -113,13 +113,12 @@ QPushButton* PinConfigEditor::MakeButton(const QString& name, const QString& cap
 }
 
 CommitLineEdit* PinConfigEditor::AddField(QGridLayout* grid, int row, int column, PinConfigBox box,
-                                          const QString& label_name, const QString& caption,
-                                          const QString& box_name, const QString& spin_name,
-                                          bool spin_stores) {
+                                          const QString& label_name, const QString& box_name,
+                                          const QString& spin_name, bool spin_stores) {
   QWidget* page = grid->parentWidget();
   const PinConfigField& field = FieldOf(box);
   if (!label_name.isEmpty()) {
-    auto* label = new QLabel(caption, page);
+    auto* label = new QLabel(field.caption, page);
     label->setObjectName(label_name);
     grid->addWidget(label, row, column);
   }
@@ -155,26 +154,23 @@ QWidget* PinConfigEditor::BuildServoPage() {
   auto* fields = new QWidget(page);
   fields->setLayout(grid);
   grid->setContentsMargins(0, 0, 0, 0);
-  AddField(grid, 0, 0, PinConfigBox::kSrvMaxSpd, "LabelSrvMaxSpd", "MaxSpd", "TextSrvMaxSpd",
+  AddField(grid, 0, 0, PinConfigBox::kSrvMaxSpd, "LabelSrvMaxSpd", "TextSrvMaxSpd",
            "UpDownMaxSpeed");
-  AddField(grid, 1, 0, PinConfigBox::kSrvMaxAccel, "LabelSrvMaxAccel", "MaxAcc", "TextSrvMaxAccel",
+  AddField(grid, 1, 0, PinConfigBox::kSrvMaxAccel, "LabelSrvMaxAccel", "TextSrvMaxAccel",
            "UpDownMaxAccel");
-  AddField(grid, 2, 0, PinConfigBox::kSrvAntiMass, "LabelSrvAntiMass", "1/Mass", "TextSrvAntiMass",
+  AddField(grid, 2, 0, PinConfigBox::kSrvAntiMass, "LabelSrvAntiMass", "TextSrvAntiMass",
            "UpDownAM");
-  AddField(grid, 3, 0, PinConfigBox::kSrvFriction, "LabelSrvFriction", "Damping", "TextSrvFriction",
+  AddField(grid, 3, 0, PinConfigBox::kSrvFriction, "LabelSrvFriction", "TextSrvFriction",
            "UpDownFriction");
-  AddField(grid, 4, 0, PinConfigBox::kMidpoint, "LabelMidpoint", "Midpoint", "TextMidpoint",
-           "UpDownMidpoint");
-  AddField(grid, 0, 2, PinConfigBox::kBounceDown, "LabelBounceDown", "BounceDown", "TextBounceDown",
-           "UpDownBD");
-  AddField(grid, 1, 2, PinConfigBox::kBounceDownFactor, "LabelBounceDownFactor", "BounceDownFactor",
+  AddField(grid, 4, 0, PinConfigBox::kMidpoint, "LabelMidpoint", "TextMidpoint", "UpDownMidpoint");
+  AddField(grid, 0, 2, PinConfigBox::kBounceDown, "LabelBounceDown", "TextBounceDown", "UpDownBD");
+  AddField(grid, 1, 2, PinConfigBox::kBounceDownFactor, "LabelBounceDownFactor",
            "TextBounceDownFactor", "UpDownBDF");
-  AddField(grid, 2, 2, PinConfigBox::kBounceUp, "LabelBounceUp", "BounceUp", "TextBounceUp",
-           "UpDownBU");
-  AddField(grid, 3, 2, PinConfigBox::kBounceUpFactor, "LabelBounceUpFactor", "BounceUpFactor",
-           "TextBounceUpFactor", "UpDownBUF");
+  AddField(grid, 2, 2, PinConfigBox::kBounceUp, "LabelBounceUp", "TextBounceUp", "UpDownBU");
+  AddField(grid, 3, 2, PinConfigBox::kBounceUpFactor, "LabelBounceUpFactor", "TextBounceUpFactor",
+           "UpDownBUF");
   CommitLineEdit* init_pos = AddField(grid, 4, 2, PinConfigBox::kSrvInitPos, "LabelSrvInitPos",
-                                      "Initial Position", "TextSrvInitPos", "UpDownIP");
+                                      "TextSrvInitPos", "UpDownIP");
   grid->setColumnMinimumWidth(2, 20);
   top->addWidget(fields);
 
@@ -183,10 +179,9 @@ QWidget* PinConfigEditor::BuildServoPage() {
   range_frame->setObjectName("FrameServoRange");
   auto* range_layout = new QHBoxLayout(range_frame);
   servo_range_ = new QButtonGroup(range_frame);
-  const char* const ranges[kServoRangeCount] = {"Off", "S", "M", "L", "XL"};
   for (int i = 0; i < kServoRangeCount; ++i) {
-    range_layout->addWidget(
-        MakeOption(QString("OptionServoRange_%1").arg(i), ranges[i], servo_range_, i, range_frame));
+    range_layout->addWidget(MakeOption(QString("OptionServoRange_%1").arg(i), kServoRangeTexts[i],
+                                       servo_range_, i, range_frame));
   }
   servo_range_->button(0)->setChecked(true);
   side->addWidget(range_frame);
@@ -256,16 +251,16 @@ QWidget* PinConfigEditor::BuildPwmPage() {
   auto* outer = new QVBoxLayout(page);
   auto* top = new QHBoxLayout;
   auto* grid = new QGridLayout;
-  auto* initial_label = new ClickLabel("LabelPWMInitialLevel", "Initial Level", page);
+  auto* initial_label =
+      new ClickLabel("LabelPWMInitialLevel", FieldOf(PinConfigBox::kPwmInitLevel).caption, page);
   grid->addWidget(initial_label, 0, 0);
-  CommitLineEdit* initial = AddField(grid, 0, 0, PinConfigBox::kPwmInitLevel, QString(), QString(),
+  CommitLineEdit* initial = AddField(grid, 0, 0, PinConfigBox::kPwmInitLevel, QString(),
                                      "TextPWMInitLevel", "UpDownIL", false);
-  AddField(grid, 1, 0, PinConfigBox::kPwmOnLevel, "LabelPWMOnLevel", "On-Level", "TextPWMOnLevel",
+  AddField(grid, 1, 0, PinConfigBox::kPwmOnLevel, "LabelPWMOnLevel", "TextPWMOnLevel",
            "UpDownPWMOnLevel");
-  AddField(grid, 2, 0, PinConfigBox::kPwmOffLevel, "LabelPWMOffLevel", "Off - Level",
-           "TextPWMOffLevel", "UpDownPWMOffLevel");
-  AddField(grid, 3, 0, PinConfigBox::kPwmAccel, "LabelPWMAccel", "Accel", "TextPWMAccel",
-           "UpDownPWMAccel");
+  AddField(grid, 2, 0, PinConfigBox::kPwmOffLevel, "LabelPWMOffLevel", "TextPWMOffLevel",
+           "UpDownPWMOffLevel");
+  AddField(grid, 3, 0, PinConfigBox::kPwmAccel, "LabelPWMAccel", "TextPWMAccel", "UpDownPWMAccel");
   top->addLayout(grid);
 
   auto* side = new QVBoxLayout;
@@ -276,8 +271,9 @@ QWidget* PinConfigEditor::BuildPwmPage() {
   auto* drive_layout = new QHBoxLayout(drive_frame);
   pwm_drive_ = new QButtonGroup(drive_frame);
   drive_layout->addWidget(
-      MakeOption("OptionPWMDriveMode_0", "Logaritmic", pwm_drive_, 0, drive_frame));
-  drive_layout->addWidget(MakeOption("OptionPWMDriveMode_1", "Linear", pwm_drive_, 1, drive_frame));
+      MakeOption("OptionPWMDriveMode_0", kPwmModeTexts[0], pwm_drive_, 0, drive_frame));
+  drive_layout->addWidget(
+      MakeOption("OptionPWMDriveMode_1", kPwmModeTexts[1], pwm_drive_, 1, drive_frame));
   pwm_drive_->button(0)->setChecked(true);
   side->addWidget(drive_frame);
   auto* accel_frame = new QGroupBox("Acceleration Mode", page);
@@ -285,8 +281,9 @@ QWidget* PinConfigEditor::BuildPwmPage() {
   auto* accel_layout = new QHBoxLayout(accel_frame);
   pwm_accel_ = new QButtonGroup(accel_frame);
   accel_layout->addWidget(
-      MakeOption("OptionPWMAccelMode_0", "Logaritmic", pwm_accel_, 0, accel_frame));
-  accel_layout->addWidget(MakeOption("OptionPWMAccelMode_1", "Linear", pwm_accel_, 1, accel_frame));
+      MakeOption("OptionPWMAccelMode_0", kPwmModeTexts[0], pwm_accel_, 0, accel_frame));
+  accel_layout->addWidget(
+      MakeOption("OptionPWMAccelMode_1", kPwmModeTexts[1], pwm_accel_, 1, accel_frame));
   pwm_accel_->button(0)->setChecked(true);
   side->addWidget(accel_frame);
   side->addStretch();
@@ -342,10 +339,10 @@ QWidget* PinConfigEditor::BuildInputPage() {
   page->setObjectName("PagePCFGInput");
   auto* outer = new QVBoxLayout(page);
   auto* grid = new QGridLayout;
-  AddField(grid, 0, 0, PinConfigBox::kInputDelay0, "LabelInputDelay_0", "OFF-delay (debounce)",
-           "TextInputDelay_0", "UpDownInputDelay_0");
-  AddField(grid, 1, 0, PinConfigBox::kInputDelay1, "LabelInputDelay_1", "ON-delay (debounce)",
-           "TextInputDelay_1", "UpDownInputDelay_1");
+  AddField(grid, 0, 0, PinConfigBox::kInputDelay0, "LabelInputDelay_0", "TextInputDelay_0",
+           "UpDownInputDelay_0");
+  AddField(grid, 1, 0, PinConfigBox::kInputDelay1, "LabelInputDelay_1", "TextInputDelay_1",
+           "UpDownInputDelay_1");
   input_invert_ = MakeCheck("CheckInputInvert", "Low Active", page);
   grid->addWidget(input_invert_, 2, 0, 1, 2);
   grid->setColumnStretch(2, 1);

@@ -51,9 +51,8 @@ class PinConfigEditor : public QTabWidget {
   void PlaceButtons();
   // A labelled number box with its spin control, placed in a grid row.
   CommitLineEdit* AddField(QGridLayout* grid, int row, int column, PinConfigBox box,
-                           const QString& label_name, const QString& caption,
-                           const QString& box_name, const QString& spin_name,
-                           bool spin_stores = true);
+                           const QString& label_name, const QString& box_name,
+                           const QString& spin_name, bool spin_stores = true);
   QPushButton* MakeButton(const QString& name, const QString& caption, QWidget* parent);
 
   PinRecord& Pin();
