@@ -16,6 +16,7 @@
 #include "link/message_monitor.h"
 #include "link/qt/qt_serial_port.h"
 #include "link/station_procedures.h"
+#include "model/config_compare.h"
 #include "operations/general_commands.h"
 #include "operations/operation_dispatcher.h"
 #include "sim/demo_layout.h"
@@ -43,6 +44,8 @@ const std::map<std::string, BoardCommand>& BoardCommands() {
       {"read-events", {"ECReadAll", true, false, false}},
       {"write-events", {"ECWriteAll", false, true, false}},
       {"verify-events", {"ECVerify", false, true, true}},
+      // Reads into a copy of IN.dat, which the caller then compares with IN.dat.
+      {"compare", {"ReadAll", false, false, false}},
   };
   return commands;
 }
@@ -198,6 +201,20 @@ int RunDeviceCommand(const Options& o, BoardConfig& config, CliDialogs& dialogs,
   return SaveDevice(config, o.args[2], dialogs) ? kExitOk : kExitUsage;
 }
 
+// One line per difference on stdout (none with --brief), the count on stderr; exit 0 when
+// the two are the same, 1 when they differ.
+int PrintDifferences(const BoardConfig& a, const BoardConfig& b, const Options& o,
+                     std::ostream& out, std::ostream& err) {
+  const InstructionSet instructions;
+  const std::vector<ConfigDifference> differences = CompareConfigs(a, b, instructions);
+  if (!o.brief) {
+    for (const ConfigDifference& d : differences) out << d.Line() << '\n';
+  }
+  out << std::flush;
+  err << DifferenceCount(differences.size()) << '\n';
+  return differences.empty() ? kExitOk : kExitFailed;
+}
+
 }  // namespace
 
 int RunCommand(const Options& o, std::ostream& out, std::ostream& err) {
@@ -221,6 +238,24 @@ int RunCommand(const Options& o, std::ostream& out, std::ostream& err) {
   if (o.command == "convert") {
     if (!LoadDataFile(config, o.args[0], dialogs)) return kExitUsage;
     return SaveDataFile(config, o.args[1], o.compact, dialogs) ? kExitOk : kExitUsage;
+  }
+  if (o.command == "diff") {
+    // Each file stands on its own over the start-up configuration.
+    BoardConfig a = config;
+    BoardConfig b = config;
+    if (!LoadDataFile(a, o.args[0], dialogs) || !LoadDataFile(b, o.args[1], dialogs)) {
+      return kExitUsage;
+    }
+    return PrintDifferences(a, b, o, out, err);
+  }
+  if (o.command == "compare") {
+    if (!LoadDataFile(config, o.args[0], dialogs)) return kExitUsage;
+    // What the board does not hold (descriptions, names) stays as the file has it, as after
+    // "Read All" in the window.
+    BoardConfig from_board = config;
+    const int status = RunBoardCommand(o, from_board, dialogs, out, err);
+    if (status != kExitOk) return status;
+    return PrintDifferences(config, from_board, o, out, err);
   }
   if (o.command.rfind("device-", 0) == 0) return RunDeviceCommand(o, config, dialogs, out, err);
   return RunBoardCommand(o, config, dialogs, out, err);

@@ -70,6 +70,10 @@ const std::vector<CommandSpec>& Commands() {
        0, true},
       {"transparent", "", "\"Activate Transparent Mode\" on the interface box", 0, 0, true},
       {"convert", "IN.dat OUT.dat [--compact]", "load and save, no board", 2, 2, false},
+      {"diff", "A.dat B.dat [--brief]", "every difference between two files, with both values", 2,
+       2, false},
+      {"compare", "IN.dat [--brief]", "read the board as read-all does, then diff against IN.dat",
+       1, 1, true},
       {"device-list", "LIB.def", "list the devices of a definitions file", 1, 1, false},
       {"device-load", "IN.dat LIB.def NAME PIN OUT.dat", "apply device NAME at PIN, save OUT.dat",
        5, 5, false},
@@ -102,9 +106,10 @@ Options ParseOptions(const std::vector<std::string>& argv) {
   const QCommandLineOption version("version");
   const QCommandLineOption compact("compact");
   const QCommandLineOption seconds("seconds", {}, "S");
-  const QList<QCommandLineOption> all = {port,           baud,      module,  xaddr,   tunnel,
-                                         unidirectional, numbering, config,  log,     yes,
-                                         demo,           help,      version, compact, seconds};
+  const QCommandLineOption brief("brief");
+  const QList<QCommandLineOption> all = {port,      baud,    module,  xaddr, tunnel, unidirectional,
+                                         numbering, config,  log,     yes,   demo,   help,
+                                         version,   compact, seconds, brief};
 
   QCommandLineParser parser;
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
@@ -144,6 +149,7 @@ Options ParseOptions(const std::vector<std::string>& argv) {
   o.yes = parser.isSet(yes);
   o.demo = parser.isSet(demo);
   o.compact = parser.isSet(compact);
+  o.brief = parser.isSet(brief);
   if (parser.isSet(seconds)) {
     const std::string value = text(seconds);
     char* end = nullptr;

@@ -29,6 +29,7 @@ struct Options {
   bool help = false;
   bool version = false;
   bool compact = false;
+  bool brief = false;  // diff and compare: the count only
   double seconds = 10.0;
   std::string command;
   std::vector<std::string> args;
