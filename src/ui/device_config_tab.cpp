@@ -659,6 +659,23 @@ void DeviceConfigTab::CommitPin() {
   ShowPinConfig();
 }
 
+void DeviceConfigTab::SelectPinAndAspect(int pin, int aspect) {
+  if (!Idle() || pin < 0 || pin >= kPinCount) return;
+  CommitPendingEdits();
+  BoardConfig& config = Config();
+  config.CurrentPin = pin;
+  pin_box_->setText(QString::number(pin + config.NumberBase));
+  const AspectRectangle rect = RectangleOf(config.Current().AspectMode);
+  if (aspect >= 0 && aspect < rect.aspects) {
+    config.CurrentAspect = aspect;
+    aspect_box_->setText(QString::number(aspect));
+  }
+  context_.RefreshAddressDisplays();
+  ShowPin();
+  ShowAddressCounts();
+  ShowPinConfig();
+}
+
 void DeviceConfigTab::CommitAspect() {
   if (!Idle()) return;
   BoxEntry entry = CommitAspectBox(S(aspect_box_->text()), aspect_spin_->maximum());

@@ -60,6 +60,9 @@ class DeviceConfigTab : public QWidget {
   // The commit routines of the open configuration page, the visible step rows and the
   // aspect box, as before a pin change.
   void CommitPendingEdits();
+  // Shows pin 0..31 and, when the pin has it, aspect 0..11 (-1 keeps the aspect), after the
+  // edits of the pin being left are committed.
+  void SelectPinAndAspect(int pin, int aspect);
 
   bool DetailsShown() const;
 

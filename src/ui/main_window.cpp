@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -25,8 +26,10 @@
 #include "link/qt/qt_serial_port.h"
 #include "link/station_procedures.h"
 #include "model/address_display.h"
+#include "model/config_compare.h"
 #include "model/general_rules.h"
 #include "ui/communication_window.h"
+#include "ui/compare_window.h"
 #include "ui/device_config_tab.h"
 #include "ui/edit_controls.h"
 #include "ui/editor_widgets.h"
@@ -99,6 +102,7 @@ MainWindow::MainWindow(const MainWindowOptions& options, QWidget* parent)
   worker_ = std::make_unique<BoardWorker>(config_, view_, *dialogs_, factory);
   observer_ = std::make_unique<ProgressForwarder>(*worker_);
 
+  BuildMenus();
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
   strip_ = BuildConnectionStrip();
@@ -160,11 +164,29 @@ MainWindow::~MainWindow() {
   // The widgets go while the worker and its log (which the log window listens to) are still
   // there; the worker stops last, after any job it is in.
   delete communication_window_;
+  delete compare_window_;
   delete takeCentralWidget();
   worker_.reset();
 }
 
 // ---- building ----
+
+void MainWindow::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName("MenuBar");
+  file_menu_ = bar->addMenu("&File");
+  file_menu_->setObjectName("MenuFile");
+  board_menu_ = bar->addMenu("&Board");
+  board_menu_->setObjectName("MenuBoard");
+  QAction* with_file = file_menu_->addAction(QString::fromUtf8("Compare with File\u2026"));
+  with_file->setObjectName("ActionCompareWithFile");
+  with_file->setToolTip("Every difference between the open configuration and a data file");
+  QAction* with_board = board_menu_->addAction(QString::fromUtf8("Compare with Board\u2026"));
+  with_board->setObjectName("ActionCompareWithBoard");
+  with_board->setToolTip("Read the board and show every difference from the open configuration");
+  connect(with_file, &QAction::triggered, this, &MainWindow::OnCompareWithFile);
+  connect(with_board, &QAction::triggered, this, &MainWindow::OnCompareWithBoard);
+}
 
 QWidget* MainWindow::BuildConnectionStrip() {
   auto* strip = new QWidget(this);
@@ -569,6 +591,69 @@ void MainWindow::ShowCommunicationWindow() {
   communication_window_->ShowFor(this);
 }
 
+// ---- compare ----
+
+void MainWindow::OnCompareWithBoard() {
+  if (Busy()) return;
+  if (!Link().IsLinkOpen()) {
+    dialogs_->Message(kSelectCommunicationsPort);
+    return;
+  }
+  // Read over a copy, as "Read All" reads over the open configuration: what the board does
+  // not hold (descriptions, names) is then the same on both sides.
+  auto board = std::make_shared<BoardConfig>(config_);
+  auto read = std::make_shared<bool>(false);
+  StartJob("Compare with Board", true);
+  worker_->Post(
+      [this, board, read](Session& session) {
+        ConfigView unseen;
+        Session reading{session.link, *board, unseen};
+        OperationDispatcher dispatcher;
+        dispatcher.Run("ReadAll", reading, observer_.get());
+        *read = dispatcher.LastSucceeded();
+      },
+      [this, board, read] {
+        FinishJob(view_.Take(), false);
+        if (!*read) {
+          dialogs_->Message("The board was not read completely, so nothing was compared.",
+                            MessageIcon::kWarning);
+          return;
+        }
+        ShowDifferences(*board, "Board", "the board");
+      });
+}
+
+void MainWindow::OnCompareWithFile() {
+  if (Busy()) return;
+  const std::string path = dialogs_->OpenFileName(kDataFileFilter, "");
+  if (path.empty()) return;
+  // The file over the start-up configuration, as velacli diff reads it.
+  BoardConfig file;
+  file.NumberBase = config_.NumberBase;
+  if (!LoadDataFile(file, path, *dialogs_)) return;
+  const QString name = QFileInfo(Q(path)).fileName();
+  ShowDifferences(file, name, name);
+}
+
+void MainWindow::ShowDifferences(const BoardConfig& other, const QString& other_heading,
+                                 const QString& other_name) {
+  if (!compare_window_) {
+    compare_window_ = new CompareWindow(*dialogs_, this);
+    connect(compare_window_, &CompareWindow::pinChosen, this, &MainWindow::SelectPinAndAspect);
+  }
+  compare_window_->ShowDifferences(CompareConfigs(config_, other, instructions_), other_heading,
+                                   other_name);
+  compare_window_->show();
+  compare_window_->raise();
+  compare_window_->activateWindow();
+}
+
+void MainWindow::SelectPinAndAspect(int pin, int aspect) {
+  if (Busy()) return;
+  tabs_->setCurrentWidget(device_tab_);
+  device_tab_->SelectPinAndAspect(pin, aspect);
+}
+
 // ---- board jobs ----
 
 bool MainWindow::Busy() const {
@@ -580,6 +665,7 @@ void MainWindow::StartJob(const QString& what, bool show_at_once) {
   strip_->setEnabled(false);
   board_buttons_->setEnabled(false);
   tabs_->setEnabled(false);
+  menuBar()->setEnabled(false);
   progress_->setRange(0, 0);
   progress_->setFormat(what);
   label_action_->setVisible(true);
@@ -598,6 +684,7 @@ void MainWindow::FinishJob(unsigned requests, bool refresh_all) {
   strip_->setEnabled(true);
   board_buttons_->setEnabled(true);
   tabs_->setEnabled(true);
+  menuBar()->setEnabled(true);
   if (refresh_all || (requests & ~unsigned{WindowView::kHideLabelAction}) != 0) {
     RefreshAll();
   } else {

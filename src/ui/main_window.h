@@ -36,6 +36,7 @@ namespace vela::ui {
 class ClickLabel;
 class CommitLineEdit;
 class CommunicationWindow;
+class CompareWindow;
 class DeviceConfigTab;
 class EventControlTab;
 class GeneralTab;
@@ -106,6 +107,8 @@ class MainWindow : public QMainWindow, public WindowContext {
     GeneralSettings general;
   };
 
+  // The menu bar: File and Board, each holding the entries of its kind.
+  void BuildMenus();
   QWidget* BuildConnectionStrip();
   QWidget* BuildBoardButtons();
   QWidget* BuildBusyPanel();
@@ -133,6 +136,13 @@ class MainWindow : public QMainWindow, public WindowContext {
   void OnTabChanged(int index);
   void OnReleasePressed(Qt::MouseButton button);
   void ShowCommunicationWindow();
+
+  // Compare: the board read into a second configuration, or a data file, against the open one.
+  void OnCompareWithBoard();
+  void OnCompareWithFile();
+  void ShowDifferences(const BoardConfig& other, const QString& other_heading,
+                       const QString& other_name);
+  void SelectPinAndAspect(int pin, int aspect);
 
   // The operation tick and the busy state.
   void OnTimer1();
@@ -162,6 +172,8 @@ class MainWindow : public QMainWindow, public WindowContext {
   int previous_tab_ = 0;
   std::vector<std::string> recent_files_;
 
+  QMenu* file_menu_ = nullptr;
+  QMenu* board_menu_ = nullptr;
   QWidget* strip_ = nullptr;
   QWidget* board_buttons_ = nullptr;
   ClickLabel* port_label_ = nullptr;
@@ -195,6 +207,7 @@ class MainWindow : public QMainWindow, public WindowContext {
   DeviceConfigTab* device_tab_ = nullptr;
   TestTab* test_tab_ = nullptr;
   QPointer<CommunicationWindow> communication_window_;
+  QPointer<CompareWindow> compare_window_;
 };
 
 }  // namespace vela::ui
