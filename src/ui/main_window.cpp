@@ -105,6 +105,10 @@ MainWindow::MainWindow(const MainWindowOptions& options, QWidget* parent)
   BuildMenus();
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
+  // The menu bar already parts the strip from the title, and the window must fit 768 lines.
+  QMargins margins = layout->contentsMargins();
+  margins.setTop(margins.top() / 2);
+  layout->setContentsMargins(margins);
   strip_ = BuildConnectionStrip();
   layout->addWidget(strip_);
   auto* third_row = new QHBoxLayout;
