@@ -8,6 +8,7 @@
 #include <string>
 
 #include "files/data_file.h"
+#include "model/config_compare.h"
 #include "support/recording_dialogs.h"
 #include "tests/faults/full_layout.h"
 
@@ -47,6 +48,31 @@ void BM_LoadDataFile(benchmark::State& state) {
   std::filesystem::remove(path);
 }
 
+// Two fully programmed configurations (32 pins x 36 steps): the same (everything is looked at,
+// nothing is written), and with every step and every event action different (a line each).
+void BM_CompareConfigs(benchmark::State& state) {
+  const bool differ = state.range(0) != 0;
+  const BoardConfig a = testing::FullLayout(kPinCount);
+  BoardConfig b = a;
+  if (differ) {
+    for (int p = 0; p < kPinCount; ++p) {
+      for (int x = 0; x < 4; ++x) {
+        for (int s = 0; s < 9; ++s) b.Pins[p].Aspects[x].Steps[s].Par1 ^= 1;
+      }
+      for (int input = 0; input < 4; ++input) b.Events.At(p, kEventOn, input) = -1;
+    }
+  }
+  const InstructionSet instructions;
+  size_t lines = 0;
+  for (auto _ : state) {
+    std::vector<ConfigDifference> differences = CompareConfigs(a, b, instructions);
+    lines = differences.size();
+    benchmark::DoNotOptimize(differences);
+  }
+  state.counters["lines"] = static_cast<double>(lines);
+}
+
+BENCHMARK(BM_CompareConfigs)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveDataFile)->Arg(0)->Arg(8)->Arg(16)->Arg(32)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadDataFile)->Arg(0)->Arg(8)->Arg(16)->Arg(32)->Unit(benchmark::kMillisecond);
 

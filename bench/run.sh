@@ -37,10 +37,14 @@ wire --baud 38400 --pins 0
 for pins in 8 16; do wire --baud 38400 --pins "$pins" --no-header; done
 for pins in 0 8 16; do wire --station --baud 38400 --pins "$pins" --no-header; done
 echo
+echo "## velacli compare next to read-all (the same exchanges, then the comparison)"
+echo
+wire --baud 38400 --pins 32 --ops read-all,compare
+echo
 echo "## Start-up"
 echo
 QT_QPA_PLATFORM=offscreen "$BUILD/bench/vela_startup_bench" 15
 echo
-echo "## Data file load and save"
+echo "## Data file load and save; comparison of two configurations"
 echo
 "$BUILD/bench/vela_file_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true

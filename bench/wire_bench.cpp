@@ -60,8 +60,22 @@ struct Options {
 
 const std::map<std::string, std::string>& OperationOf() {
   static const std::map<std::string, std::string> ops = {
-      {"read-all", "ReadAll"}, {"write-all", "WriteAll"}, {"verify", "VerifyAll"}};
+      {"read-all", "ReadAll"},
+      {"write-all", "WriteAll"},
+      {"verify", "VerifyAll"},
+      // Reads the board as "Read All" does, then compares with the file it was loaded from.
+      {"compare", "ReadAll"}};
   return ops;
+}
+
+// The row's name: the operation, or the velacli command where it runs another's exchanges.
+std::string RowName(const std::string& command) {
+  return command == "compare" ? "compare" : OperationOf().at(command);
+}
+
+// What velacli says on stderr after a clean run: nothing, or compare's count.
+std::string CleanStderr(const std::string& command) {
+  return command == "compare" ? "no difference\n" : "";
 }
 
 // Counts what the tool reads from the line.
@@ -282,7 +296,7 @@ int Main(const Options& o) {
     std::vector<double> walls, cpus, sim_cpus, cpu_share;
     for (int r = 0; r < o.repeat; ++r) {
       const Measured m = RunOnce(o, command, data_file);
-      if (m.exit_code != 0 || !m.err.empty()) {
+      if (m.exit_code != 0 || m.err != CleanStderr(command)) {
         std::cerr << command << ": velacli exit " << m.exit_code << ": " << m.err << "\n";
         status = 1;
       }
@@ -299,8 +313,8 @@ int Main(const Options& o) {
     const double best = *std::min_element(walls.begin(), walls.end());
     std::printf(
         "| %s | %s | %d | %d | %zu | %zu | %.3f | %.3f | %.3f | %.3f | %.0f | %.1f | %.0f |\n",
-        OperationOf().at(command).c_str(), o.station ? "station" : "direct", o.baud, o.pins,
-        b.exchanges, b.bytes, b.clock_s, best, Median(walls), best / b.clock_s, Median(cpus) * 1000,
+        RowName(command).c_str(), o.station ? "station" : "direct", o.baud, o.pins, b.exchanges,
+        b.bytes, b.clock_s, best, Median(walls), best / b.clock_s, Median(cpus) * 1000,
         Median(cpu_share) * 100, Median(sim_cpus) * 1000);
     std::fflush(stdout);
   }
@@ -344,9 +358,10 @@ int main(int argc, char** argv) {
     } else if (a == "--no-header") {
       o.header = false;
     } else {
-      std::cerr << "usage: vela_wire_bench [--velacli P] [--vela-sim P] [--dir D] "
-                   "[--ops read-all,write-all,verify] [--baud N] [--turnaround-us N] [--pins N] "
-                   "[--station] [--repeat N] [--no-header]\n";
+      std::cerr
+          << "usage: vela_wire_bench [--velacli P] [--vela-sim P] [--dir D] "
+             "[--ops read-all,write-all,verify,compare] [--baud N] [--turnaround-us N] [--pins N] "
+             "[--station] [--repeat N] [--no-header]\n";
       return 2;
     }
   }

@@ -219,8 +219,9 @@ std::string HelpText(const std::string& command) {
   text +=
       "\n"
       "exit status: 0 success; 1 the board operation failed or did not go ahead, a verification\n"
-      "found a difference or stopped, or tunnelling is unavailable; 2 a usage error or a file\n"
-      "that cannot be read, is invalid or cannot be written.\n";
+      "found a difference or stopped, diff or compare found a difference, or tunnelling is\n"
+      "unavailable; 2 a usage error or a file that cannot be read, is invalid or cannot be\n"
+      "written.\n";
   return text;
 }
 
