@@ -44,8 +44,6 @@ const std::map<std::string, BoardCommand>& BoardCommands() {
       {"read-events", {"ECReadAll", true, false, false}},
       {"write-events", {"ECWriteAll", false, true, false}},
       {"verify-events", {"ECVerify", false, true, true}},
-      // Reads into a copy of IN.dat, which the caller then compares with IN.dat.
-      {"compare", {"ReadAll", false, false, false}},
   };
   return commands;
 }
@@ -134,6 +132,13 @@ int RunBoardCommand(const Options& o, BoardConfig& config, CliDialogs& dialogs, 
           status = kExitUsage;
         }
       }
+    } else if (o.command == "compare") {
+      // "Read All" into the copy of IN.dat the caller compares with; saves nothing.
+      OperationDispatcher dispatcher;
+      ProgressLine progress(err, StderrIsTerminal());
+      dispatcher.Run("ReadAll", session, &progress);
+      progress.Finish();
+      status = dispatcher.LastSucceeded() ? kExitOk : kExitFailed;
     } else if (o.command == "version") {
       status = GetVersion(session) ? kExitOk : kExitFailed;
       out << config.General.VersionText << '\n';
