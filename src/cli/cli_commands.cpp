@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -103,10 +102,9 @@ class BoardSession {
 };
 
 bool WriteLog(const std::string& path, const std::string& text, std::ostream& err) {
-  std::ofstream file(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
-  file << text;
-  if (!file) {
-    err << "cannot write the log to " << path << '\n';
+  std::string reason;
+  if (!SaveFileSafely(path, text, reason)) {
+    err << "cannot write the log to " << path << ": " << reason << '\n';
     return false;
   }
   return true;

@@ -463,8 +463,7 @@ bool SaveDataFile(BoardConfig& config, const std::string& path, bool compact,
                   UserDialogs& dialogs) {
   std::string bytes;
   std::string problem;
-  if (!FormatDataFile(config, compact, bytes, problem) ||
-      !WriteFileAtomically(path, bytes, problem)) {
+  if (!FormatDataFile(config, compact, bytes, problem) || !SaveFileSafely(path, bytes, problem)) {
     dialogs.Message("Cannot save " + path + ": " + problem, MessageIcon::kWarning);
     return false;
   }
@@ -474,8 +473,9 @@ bool SaveDataFile(BoardConfig& config, const std::string& path, bool compact,
 bool LoadDataFile(BoardConfig& config, const std::string& path, UserDialogs& dialogs,
                   LoadObserver* observer) {
   std::string bytes;
-  if (!ReadWholeFile(path, bytes)) {
-    dialogs.Message("Cannot load " + path + ": the file cannot be opened", MessageIcon::kWarning);
+  std::string reason;
+  if (ReadInputFile(path, bytes, reason) != ReadOutcome::kRead) {
+    dialogs.Message("Cannot load " + path + ": " + reason, MessageIcon::kWarning);
     return false;
   }
   BoardConfig loaded = config;

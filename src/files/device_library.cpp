@@ -11,11 +11,6 @@ namespace {
 constexpr size_t kLabelLimit = 50;
 constexpr size_t kLabelTail = 48;
 
-std::string PathText(const std::filesystem::path& path) {
-  std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-
 std::string CutLabel(const std::string& label) {
   size_t length = Utf8Length(label);
   if (length <= kLabelLimit) return label;
@@ -105,7 +100,7 @@ void DeviceLibrary::LoadAtStartUp(const std::vector<std::filesystem::path>& fold
   bool opened = false;
   for (const std::filesystem::path& folder : folders) {
     if (folder.empty()) continue;
-    file_path_ = PathText(folder / kStandardDeviceFile);
+    file_path_ = PathToUtf8(folder / kStandardDeviceFile);
     if (ReadWholeFile(file_path_, bytes)) {
       opened = true;
       break;
@@ -115,7 +110,12 @@ void DeviceLibrary::LoadAtStartUp(const std::vector<std::filesystem::path>& fold
     dialogs.Message("Can not find Device Configuration file at standard location",
                     MessageIcon::kWarning);
     file_path_ = dialogs.OpenFileName(kDeviceFileFilter, kStandardDeviceFile);
-    if (!ReadWholeFile(file_path_, bytes)) {
+    std::string reason;
+    ReadOutcome outcome = ReadInputFile(file_path_, bytes, reason);
+    if (outcome == ReadOutcome::kRefused) {
+      dialogs.Message("Cannot load " + file_path_ + ": " + reason, MessageIcon::kWarning);
+    }
+    if (outcome != ReadOutcome::kRead) {
       dialogs.Message("No Device Configuration available", MessageIcon::kWarning);
       return;
     }
@@ -134,7 +134,13 @@ bool DeviceLibrary::Reload(bool append, UserDialogs& dialogs) {
 
 bool DeviceLibrary::ReloadFrom(const std::string& path, bool append, UserDialogs& dialogs) {
   std::string bytes;
-  if (!ReadWholeFile(path, bytes)) {
+  std::string reason;
+  ReadOutcome outcome = ReadInputFile(path, bytes, reason);
+  if (outcome == ReadOutcome::kRefused) {
+    dialogs.Message("Cannot load " + path + ": " + reason, MessageIcon::kWarning);
+    return false;
+  }
+  if (outcome != ReadOutcome::kRead) {
     dialogs.Message("No Device Configuration file selected", MessageIcon::kWarning);
     return false;
   }
@@ -176,7 +182,14 @@ bool DeviceLibrary::LoadDevice(BoardConfig& config, const std::string& name, int
   }
   const std::string& source = sources_[entry];
   std::string bytes;
-  if (!ReadWholeFile(source, bytes)) {
+  std::string reason;
+  ReadOutcome outcome = ReadInputFile(source, bytes, reason);
+  if (outcome == ReadOutcome::kRefused) {
+    dialogs.Message("Cannot load device \"" + name + "\" from " + source + ": " + reason,
+                    MessageIcon::kWarning);
+    return false;
+  }
+  if (outcome != ReadOutcome::kRead) {
     dialogs.Message("Cannot load device \"" + name + "\": the file " + source + " cannot be opened",
                     MessageIcon::kWarning);
     return false;
@@ -239,7 +252,7 @@ bool SaveDevice(BoardConfig& config, const std::string& path, UserDialogs& dialo
   }
   std::string bytes;
   std::string problem;
-  if (!FormatDevice(config, head, bytes, problem) || !WriteFileAtomically(path, bytes, problem)) {
+  if (!FormatDevice(config, head, bytes, problem) || !SaveFileSafely(path, bytes, problem)) {
     dialogs.Message("Cannot save " + path + ": " + problem, MessageIcon::kWarning);
     return false;
   }

@@ -7,6 +7,11 @@ namespace vela {
 
 using std::to_string;
 
+namespace {
+// 38400 bit/s at 11 bits a byte for the 2 seconds of the reply timeout.
+constexpr size_t kDrainLimit = 38400 / 11 * 2;
+}  // namespace
+
 uint8_t StationTunnel::HeaderFor(int length, int toggle) {
   int code = length <= 7 ? 0x28 + length : (length <= 15 ? length - 8 : length);
   return static_cast<uint8_t>(code + (toggle ? 0x40 : 0));
@@ -19,10 +24,16 @@ int StationTunnel::LengthOf(uint8_t header) {
 
 bool StationTunnel::SendCorsanFrame(const std::vector<uint8_t>& payload) {
   SerialPort& port = link_.Port();
-  // Whatever is waiting belongs to no question of ours.
+  // Whatever is waiting belongs to no question of ours. A peer that keeps the buffer full
+  // must not hold the tool: the drain ends at the reply timeout, or after as many bytes as the
+  // fastest line carries in that time, whichever comes first.
   uint8_t discard[64];
-  while (port.BytesWaiting() > 0) {
-    if (port.Read(discard, sizeof discard) == 0) break;
+  const auto drain_end = link_.GetClock().Now() + kReplyTimeout;
+  size_t drained = 0;
+  while (port.BytesWaiting() > 0 && drained < kDrainLimit && link_.GetClock().Now() < drain_end) {
+    size_t n = port.Read(discard, sizeof discard);
+    if (n == 0) break;
+    drained += n;
   }
   const uint8_t header = HeaderFor(static_cast<int>(payload.size()), CorsanToggle);
   std::vector<uint8_t> frame = {header};

@@ -155,7 +155,7 @@ void CompareWindow::SaveDifferences() {
   for (const ConfigDifference& d : differences_) text += d.Line() + "\r\n";
   if (differences_.empty()) text = DifferenceCount(0) + "\r\n";
   std::string error;
-  if (!WriteFileAtomically(path, text, error)) {
+  if (!SaveFileSafely(path, text, error)) {
     dialogs_.Message("The differences could not be saved to " + path + ": " + error,
                      MessageIcon::kError);
   }

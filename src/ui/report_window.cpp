@@ -4,8 +4,9 @@
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QVBoxLayout>
+
+#include "files/file_io.h"
 
 namespace vela::ui {
 
@@ -45,13 +46,12 @@ void ReportWindow::SaveReport() {
   const std::string name =
       dialogs_.SaveFileName("Verification Report|*.txt", "VelaVerification.txt");
   if (name.empty()) return;
-  // QSaveFile writes beside the target and renames it over the target only when complete.
-  QSaveFile file(QString::fromStdString(name));
   const QByteArray bytes = report_.toUtf8();
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    dialogs_.Message(
-        "The report could not be saved to " + name + ": " + file.errorString().toStdString(),
-        MessageIcon::kError);
+  std::string reason;
+  if (!SaveFileSafely(name, std::string(bytes.constData(), static_cast<size_t>(bytes.size())),
+                      reason)) {
+    dialogs_.Message("The report could not be saved to " + name + ": " + reason,
+                     MessageIcon::kError);
   }
 }
 

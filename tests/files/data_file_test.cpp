@@ -579,7 +579,8 @@ TEST(DataFileSave, FolderThatDoesNotExist_OneWarningNoFile) {
   std::string path = dir.File("missing/out.dat");
   EXPECT_FALSE(SaveDataFile(config, path, false, dialogs));
   EXPECT_EQ(dialogs.Texts(),
-            std::vector<std::string>{"Cannot save " + path + ": the file cannot be created"});
+            std::vector<std::string>{"Cannot save " + path + ": no file can be created in " +
+                                     dir.File("missing") + " (No such file or directory)"});
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "missing"));
 }
 

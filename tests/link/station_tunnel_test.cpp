@@ -289,5 +289,55 @@ TEST_F(MonitorTest, ClosedPort_SelectCommPort) {
   EXPECT_EQ(monitor.Text(), "");
 }
 
+// A peer that keeps the receive buffer full: every read returns 64 bytes that belong to no
+// frame and takes the line time of 64 bytes at 38400 bit/s. It runs dry after a million reads,
+// so that a drain without an end still ends.
+class FloodingPort final : public SerialPort {
+ public:
+  explicit FloodingPort(ManualClock& clock) : clock_(clock) {}
+  bool Open(const std::string&, const std::string&, std::string*) override { return true; }
+  void Close() override {}
+  bool IsOpen() const override { return true; }
+  size_t BytesWaiting() override { return reads_ < 1'000'000 ? 64 : 0; }
+  size_t Read(uint8_t* buffer, size_t max) override {
+    if (BytesWaiting() == 0) return 0;
+    size_t n = std::min<size_t>(max, 64);
+    std::fill(buffer, buffer + n, 0x80);
+    clock_.Advance(std::chrono::microseconds(n * 11'000'000 / 38400));
+    ++reads_;
+    if (!written_) drained_ += n;
+    return n;
+  }
+  bool Write(const uint8_t*, size_t) override {
+    written_ = true;
+    return true;
+  }
+  bool WaitForData(std::chrono::microseconds timeout) override {
+    clock_.Advance(timeout);
+    return false;
+  }
+
+  bool written_ = false;
+  size_t drained_ = 0;
+
+ private:
+  ManualClock& clock_;
+  size_t reads_ = 0;
+};
+
+TEST(StationDrain, PeerKeepsTheBufferFull_FrameGoesOutWithinTheTimeout) {
+  ManualClock clock;
+  FloodingPort port(clock);
+  testing::RecordingDialogs dialogs;
+  MemoryTrafficLog log;
+  BoardLink link(port, clock, dialogs, log);
+  link.OpenPort("/dev/ttyFAKE", 1, nullptr);
+  EXPECT_FALSE(link.Tunnel().SendCorsanFrame({0x00, 0x60}));
+  EXPECT_TRUE(port.written_);
+  // At most the reply timeout's worth of bytes at the fastest rate are thrown away.
+  EXPECT_LE(port.drained_, 38400u / 11 * 2 + 64);
+  EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"No answer from Corsan"});
+}
+
 }  // namespace
 }  // namespace vela
