@@ -1,7 +1,8 @@
 #include "model/number_text.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
+#include <limits>
 
 namespace vela {
 namespace {
@@ -31,8 +32,23 @@ double NumericValue(std::string_view text) {
   size_t start = SkipBlanks(text);
   size_t length = NumberPrefix(text, start);
   if (length == 0) return 0.0;
-  std::string number(text.substr(start, length));
-  return std::strtod(number.c_str(), nullptr);
+  std::string_view number = text.substr(start, length);
+  // from_chars reads "." as the decimal point whatever the locale; strtod would follow
+  // LC_NUMERIC, which Qt programs take from the environment (a German one reads "100.7" as 100).
+  bool negative = number[0] == '-';
+  if (number[0] == '+' || negative) number.remove_prefix(1);
+  double value = 0;
+  auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (error == std::errc::result_out_of_range) {
+    // Too large when the whole part has a non-zero digit; otherwise too small to tell from 0.
+    std::string_view whole = number.substr(0, number.find('.'));
+    value = whole.find_first_not_of('0') == std::string_view::npos
+                ? 0.0
+                : std::numeric_limits<double>::infinity();
+  } else if (error != std::errc() || end == number.data()) {
+    return 0.0;
+  }
+  return negative ? -value : value;
 }
 
 bool IsNumeric(std::string_view text) {
