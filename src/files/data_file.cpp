@@ -1,5 +1,6 @@
 #include "files/data_file.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "files/cp1252.h"
@@ -201,12 +202,16 @@ DataFileRead DataFileParser::Run() {
   DataFileRead result;
   Item header = in_.NextItem();
   std::string last_four = Utf8Tail(header.text, 18);
+  // The version is four digits; "3ABC" is no version 3.
+  bool four_digits =
+      last_four.size() == 4 &&
+      std::all_of(last_four.begin(), last_four.end(), [](char c) { return c >= '0' && c <= '9'; });
   if (Utf8Length(header.text) != 22 || Utf8Head(header.text, 17) != kDataFileHeader ||
-      !IsNumeric(last_four)) {
+      !four_digits) {
     result.outcome = DataFileRead::Outcome::kInvalidHeader;
     return result;
   }
-  version_ = RoundHalfEven(NumericValue(last_four));
+  version_ = std::stoi(last_four);
   result.version = version_;
 
   for (;;) {
@@ -217,7 +222,7 @@ DataFileRead DataFileParser::Run() {
     std::string tag = in_.NextTag().text;
     if (tag == "End") break;
     if (tag == "ID$") {
-      config_.General.IdString = in_.Text();
+      config_.General.IdString = in_.Text("ID string");
     } else if (tag == "DCC") {
       ReadDcc();
     } else if (tag == "XAD") {
@@ -302,7 +307,7 @@ void DataFileParser::ReadLed() {
 void DataFileParser::ReadSpc() {
   GeneralSettings& g = config_.General;
   g.SerialEnable = in_.Integer("serial port switch", -32768, 32767) == 1;
-  std::string baud = in_.Text();
+  std::string baud = in_.Text("baud rate");
   for (int i = 0; i < 8; ++i) {
     if (baud == kBaudTexts[i]) g.BaudIndex = i;
   }
@@ -325,7 +330,7 @@ void DataFileParser::ReadPin() {
   PinRecord& pin = config_.Pins[pin_];
   pin.AspectMode = static_cast<uint8_t>(in_.Byte("aspect mode"));
   pin.InitialAspect = static_cast<uint8_t>(in_.Byte("initial aspect"));
-  pin.Description = in_.Text();
+  pin.Description = in_.Text("description");
   pin.DccCount = pin.XDccCount = pin.KoraCount = 1;
   for (int a = 0; a <= 11; ++a) {
     pin.Aspects[a].Description.clear();
@@ -336,7 +341,7 @@ void DataFileParser::ReadPin() {
 void DataFileParser::ReadDev() {
   PinRecord& pin = config_.Pins[pin_];
   pin.DeviceRef = static_cast<int16_t>(in_.Integer("device referral", -32768, 32767));
-  pin.DeviceName = in_.Text();
+  pin.DeviceName = in_.Text("device name");
 }
 
 void DataFileParser::ReadPam() {
@@ -387,7 +392,7 @@ void DataFileParser::ReadCfg() {
 
 void DataFileParser::ReadAsp() {
   aspect_ = in_.Integer("aspect number", 0, kAspectEntries - 1);
-  config_.Pins[pin_].Aspects[aspect_].Description = in_.Text();
+  config_.Pins[pin_].Aspects[aspect_].Description = in_.Text("aspect description");
 }
 
 void DataFileParser::ReadIns() {

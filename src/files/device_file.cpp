@@ -38,7 +38,7 @@ void DeviceFileParser::ReadCfg(DeviceLine& line) {
       if (in_.failed() || in_.AtEnd()) break;
       // Old files stop after three parameters; then this item is already the next tag.
       Item next = in_.NextItem();
-      if (IsIntegerItem(next)) {
+      if (IsIntegerItem(next) && next.line == in_.TagLine()) {
         line.numbers.push_back(in_.IntegerOf(next, "configuration parameter", 0, 255));
         line.numbers.push_back(in_.Byte("configuration parameter"));
       } else {
@@ -69,11 +69,28 @@ DeviceFileRead DeviceFileParser::Run() {
       break;
     }
     std::string tag = in_.NextTag().text;
-    if (tag == "End") break;
+    if (tag == "End") {
+      // Whatever follows a stray "End" would silently drop out of the library.
+      while (!in_.failed() && !in_.AtEnd()) {
+        Item next = in_.NextItem();
+        // Empty lines, and the end-of-file mark of old editors, are not items.
+        if (next.quoted || (!next.text.empty() && next.text != "\x1a")) {
+          in_.Fail(next.line, "the file goes on after \"End\"");
+        }
+      }
+      break;
+    }
     if (tag == "Dev") {
-      result.devices.push_back({in_.Text(), {}});
+      result.devices.push_back({in_.Text("device name"), {}});
       device = &result.devices.back();
+      if (in_.failed()) break;
       continue;
+    }
+    const bool member = tag == "Pin" || tag == "Pab" || tag == "Cfg" || tag == "PAM" ||
+                        tag == "Asp" || tag == "Ins";
+    if (member && device == nullptr) {
+      in_.Fail(in_.TagLine(), "a member line before the first \"Dev\"");
+      break;
     }
     if (device == nullptr) continue;  // nothing before the first device means anything
     DeviceLine line;
@@ -82,7 +99,7 @@ DeviceFileRead DeviceFileParser::Run() {
       line.numbers.push_back(in_.Byte("pin number"));
       line.numbers.push_back(in_.Byte("aspect mode"));
       line.numbers.push_back(in_.Byte("initial aspect"));
-      line.text = in_.Text();
+      line.text = in_.Text("description");
     } else if (tag == "Cfg") {
       line.kind = DeviceLine::Kind::kCfg;
       ReadCfg(line);
@@ -94,7 +111,7 @@ DeviceFileRead DeviceFileParser::Run() {
     } else if (tag == "Asp") {
       line.kind = DeviceLine::Kind::kAsp;
       line.numbers.push_back(in_.Integer("aspect number", 0, kAspectEntries - 1));
-      line.text = in_.Text();
+      line.text = in_.Text("aspect description");
     } else if (tag == "Ins") {
       line.kind = DeviceLine::Kind::kIns;
       line.numbers.push_back(in_.Integer("step number", 0, kStepEntries - 1));

@@ -33,7 +33,7 @@ bool IsDecimalText(std::string_view text, bool allow_fraction) {
 }
 
 std::string Quoted(std::string_view text) {
-  return "\"" + std::string(text) + "\"";
+  return "\"" + Excerpt(text) + "\"";
 }
 
 }  // namespace
@@ -80,6 +80,13 @@ Item ItemReader::Next() {
   return item;
 }
 
+std::string Excerpt(std::string_view text) {
+  if (text.size() <= kExcerptLength || Utf8Length(text) <= kExcerptLength) {
+    return std::string(text);
+  }
+  return Utf8Head(text, kExcerptLength) + "\u2026";
+}
+
 std::string FileProblem::Text() const {
   std::string text = "line " + std::to_string(line);
   if (!item.empty()) text += ", item " + Quoted(item);
@@ -106,16 +113,23 @@ void FieldReader::PushBack(Item item) {
 Item FieldReader::NextTag() {
   Item item = Take();
   tag_ = item.text;
+  tag_line_ = item.line;
   return item;
 }
 
-bool FieldReader::NextValue(Item& item) {
+bool FieldReader::NextValue(Item& item, std::string_view what) {
   if (failed_) return false;
   if (AtEnd()) {
     FailAtEnd("End");
     return false;
   }
   item = Take();
+  // Every writer puts a tag and its values on one line; an item on a later line is the next
+  // tag, and taking it as a value would silently shift everything after it.
+  if (tag_line_ != 0 && item.line != tag_line_) {
+    Fail(tag_line_, "expected the " + std::string(what) + ", found the end of the line");
+    return false;
+  }
   return true;
 }
 
@@ -132,7 +146,7 @@ int FieldReader::IntegerOf(const Item& item, std::string_view what, int min, int
   // Digits beyond what an int holds are out of range whatever their value.
   long long value = std::strtoll(item.text.c_str(), nullptr, 10);
   if (item.text.size() > 12 || value < min || value > max) {
-    Fail(item.line, std::string(what) + " " + item.text + " is out of range (" +
+    Fail(item.line, std::string(what) + " " + Excerpt(item.text) + " is out of range (" +
                         std::to_string(min) + ".." + std::to_string(max) + ")");
     return min;
   }
@@ -141,13 +155,13 @@ int FieldReader::IntegerOf(const Item& item, std::string_view what, int min, int
 
 int FieldReader::Integer(std::string_view what, int min, int max) {
   Item item;
-  if (!NextValue(item)) return min;
+  if (!NextValue(item, what)) return min;
   return IntegerOf(item, what, min, max);
 }
 
 int FieldReader::Rounded(std::string_view what, int min, int max) {
   Item item;
-  if (!NextValue(item)) return min;
+  if (!NextValue(item, what)) return min;
   if (item.quoted) {
     Fail(item.line, "expected the " + std::string(what) + ", found the text " + Quoted(item.text));
     return min;
@@ -158,16 +172,21 @@ int FieldReader::Rounded(std::string_view what, int min, int max) {
   }
   double value = NumericValue(item.text);
   if (item.text.size() > 15 || value < min || value > max) {
-    Fail(item.line, std::string(what) + " " + item.text + " is out of range (" +
+    Fail(item.line, std::string(what) + " " + Excerpt(item.text) + " is out of range (" +
                         std::to_string(min) + ".." + std::to_string(max) + ")");
     return min;
   }
   return RoundHalfEven(value);
 }
 
-std::string FieldReader::Text() {
+std::string FieldReader::Text(std::string_view what) {
   Item item;
-  if (!NextValue(item)) return {};
+  if (!NextValue(item, what)) return {};
+  if (!item.quoted && IsDecimalText(item.text, true)) {
+    Fail(item.line,
+         "expected the " + std::string(what) + ", found the number " + Excerpt(item.text));
+    return {};
+  }
   return item.text;
 }
 

@@ -78,8 +78,11 @@ class FieldReader {
   int Byte(std::string_view what) { return Integer(what, 0, 255); }
   // Checks an item already read as an integer within min..max.
   int IntegerOf(const Item& item, std::string_view what, int min, int max);
-  // A text item, quoted or bare.
-  std::string Text();
+  // A text item. A bare number there means the line lost or gained an item, and is a problem.
+  std::string Text(std::string_view what);
+
+  // The line of the current tag; the values of a tag are on its line.
+  int TagLine() const { return tag_line_; }
 
   // Records the end of the file before the closing tag.
   void FailAtEnd(std::string_view closing_tag);
@@ -89,16 +92,24 @@ class FieldReader {
   const FileProblem& problem() const { return problem_; }
 
  private:
-  // The next value item; a problem if the file has ended.
-  bool NextValue(Item& item);
+  // The next value item; a problem if the file or the tag's line has ended.
+  bool NextValue(Item& item, std::string_view what);
   Item Take();
 
   ItemReader reader_;
   std::optional<Item> pushed_back_;
   std::string tag_;
+  int tag_line_ = 0;
   bool failed_ = false;
   FileProblem problem_;
 };
+
+// At most this many characters of an item are quoted in a message.
+inline constexpr size_t kExcerptLength = 40;
+
+// The start of text as a message quotes it: the first kExcerptLength characters, then "…"
+// when there are more. A bad item can be megabytes long.
+std::string Excerpt(std::string_view text);
 
 // Whether an item is a bare whole integer ("-12"); quoted items never are.
 bool IsIntegerItem(const Item& item);

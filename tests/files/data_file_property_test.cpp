@@ -178,11 +178,11 @@ TEST_F(BrokenDataFile, BadNumbersAndIndices_NameTheLineAndTheItem) {
   }
 }
 
-TEST_F(BrokenDataFile, LineThatLostAnItem_IsFoundWhereTheNextTagIsTakenForIt) {
+TEST_F(BrokenDataFile, LineThatLostAnItem_IsFoundOnItsOwnLine) {
   size_t ins = FindLine("\"Ins\",4,");
   std::string message = LoadBroken(WithLine(ins, "    \"Ins\",4,9,0,0,0"));
-  EXPECT_EQ(message, Prefix() + "line " + std::to_string(ins + 2) +
-                         ", item \"Ins\": expected the parameter 3, found the text \"Ins\"");
+  EXPECT_EQ(message, Prefix() + "line " + std::to_string(ins + 1) +
+                         ", item \"Ins\": expected the parameter 3, found the end of the line");
 }
 
 TEST_F(BrokenDataFile, NotAConfigurationFile_InvalidHeader) {

@@ -463,7 +463,10 @@ TEST_F(DataFileLoad, Header_TwentyTwoCharactersStartingWithVelaConfiguration) {
   BoardConfig before = config_;
   for (const char* header :
        {"\"VelaConfiguration 31000\"", "\"VelaConfiguration 310\"", "\"velaConfiguration 3100\"",
-        "\"VelaConfigurat1on 3100\"", "\"VelaConfiguration abcd\"", "VelaDeviceDefinitions", ""}) {
+        "\"VelaConfigurat1on 3100\"", "\"VelaConfiguration abcd\"", "VelaDeviceDefinitions", "",
+        // The version is four digits, not a number that starts there.
+        "\"VelaConfiguration 3ABC\"", "\"VelaConfiguration 31.0\"", "\"VelaConfiguration  310\"",
+        "\"VelaConfiguration +310\"", "\"VelaConfiguration -310\"", "\"VelaConfiguration 310 \""}) {
     dialogs_.Clear();
     EXPECT_FALSE(Load(FileText({header, "\"ID$\",\"changed\"", "\"End\""}))) << header;
     ASSERT_EQ(dialogs_.messages.size(), 1u) << header;
@@ -471,6 +474,26 @@ TEST_F(DataFileLoad, Header_TwentyTwoCharactersStartingWithVelaConfiguration) {
     EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kWarning);
     EXPECT_TRUE(SameConfig(config_, before)) << header;
   }
+}
+
+TEST_F(DataFileLoad, MissingTextOrNumberWhereTextBelongs_StopsNamingLineAndItem) {
+  BoardConfig before = config_;
+  const std::string head = "\"VelaConfiguration 3100\"\r\n\"ID$\",\"changed\"\r\n";
+  // A "Pin" line without its description would take the "Dev" tag for it and lose the block.
+  EXPECT_FALSE(Load(head + FileText({"\"Pin\",1,0,0", "  \"Dev\",0,\"\"",
+                                     "  \"Cfg\",1,1,2,3,4,5,6,7,8,9,10,11", "\"End\""})));
+  EXPECT_EQ(dialogs_.Texts(),
+            std::vector<std::string>{"Cannot load " + dir_.File("in.dat") +
+                                     ": line 3, item \"Pin\": expected the description, found the "
+                                     "end of the line"});
+  EXPECT_TRUE(SameConfig(config_, before));
+  dialogs_.Clear();
+  EXPECT_FALSE(Load(head + FileText({"\"Pin\",1,0,0,\"x\"", "  \"Dev\",0,5", "\"End\""})));
+  EXPECT_EQ(dialogs_.Texts(),
+            std::vector<std::string>{"Cannot load " + dir_.File("in.dat") +
+                                     ": line 4, item \"Dev\": expected the device name, found the "
+                                     "number 5"});
+  EXPECT_TRUE(SameConfig(config_, before));
 }
 
 TEST_F(DataFileLoad, Success_NotifiesTheObserverOnce) {

@@ -135,6 +135,39 @@ TEST_F(DeviceLibraryTest, StartUp_BadHeaderOrBadContent_OneWarningLibraryEmpty) 
   EXPECT_TRUE(library_.Devices().empty());
 }
 
+TEST_F(DeviceLibraryTest, StrayEndOrDev_AreProblemsNotSilentCuts) {
+  ListFrom(Write("lib.def", kTwoDevices));
+  const std::string head = "\"VelaDeviceDefinitions x\"\r\n";
+  const std::string pin = "  \"Pin\",0,0,0,\"p\"\r\n";
+  struct Case {
+    std::string text;
+    std::string problem;
+  };
+  for (const Case& c : std::vector<Case>{
+           {head + "\"End\"\r\n\"Dev\",\"A\"\r\n" + pin + "\"End\"\r\n",
+            "line 3, item \"End\": the file goes on after \"End\""},
+           {head + "\"Dev\",\"A\"\r\n" + pin + "\"Dev\"\r\n" + pin + "\"End\"\r\n",
+            "line 4, item \"Dev\": expected the device name, found the end of the line"},
+           {head + "\"Dev\",\"A\"\r\n" + pin + "  \"Dev\",0,\"A\"\r\n\"End\"\r\n",
+            "line 4, item \"Dev\": expected the device name, found the number 0"},
+           {head + pin + "\"Dev\",\"A\"\r\n" + pin + "\"End\"\r\n",
+            "line 2, item \"Pin\": a member line before the first \"Dev\""},
+       }) {
+    dialogs_.Clear();
+    std::string path = Write("bad.def", c.text);
+    EXPECT_FALSE(library_.ReloadFrom(path, false, dialogs_)) << c.text;
+    EXPECT_EQ(dialogs_.Texts(), std::vector<std::string>{"Cannot load " + path + ": " + c.problem});
+    EXPECT_EQ(library_.Devices(), (std::vector<std::string>{"A", "B"}));
+  }
+  // Empty lines and an old end-of-file mark after "End" are no content.
+  dialogs_.Clear();
+  EXPECT_TRUE(library_.ReloadFrom(
+      Write("ok.def", head + "\"Dev\",\"C\"\r\n" + pin + "\"End\"\r\n\r\n  \r\n\x1a"), false,
+      dialogs_));
+  EXPECT_EQ(library_.Devices(), std::vector<std::string>{"C"});
+  EXPECT_TRUE(dialogs_.messages.empty());
+}
+
 TEST_F(DeviceLibraryTest, StartUp_HeaderWithoutVersion_ShowsUnknown) {
   Write(kStandardDeviceFile, "\"VelaDeviceDefinitions \"\r\n\"Dev\",\"A\"\r\n\"End\"\r\n");
   library_.LoadAtStartUp(Folders{dir_.path()}, dialogs_);

@@ -124,7 +124,7 @@ TEST(FieldReader, FirstProblemSticks_LaterReadsAreSafe) {
   in.NextTag();
   EXPECT_EQ(in.Byte("pin number"), 0);
   EXPECT_EQ(in.Byte("aspect mode"), 0);
-  EXPECT_EQ(in.Text(), "");
+  EXPECT_EQ(in.Text("description"), "");
   EXPECT_EQ(in.problem().Text(), "line 1, item \"Pin\": pin number \"x\" is not a whole number");
 }
 
@@ -165,6 +165,56 @@ TEST(FieldReader, EndOfFile_IsReportedOnTheLastLineRead) {
   EXPECT_TRUE(in.AtEnd());
   in.Byte("instruction");
   EXPECT_EQ(in.problem().Text(), "line 2, item \"Ins\": the file ends before \"End\"");
+}
+
+TEST(FieldReader, ItemsMissingOrOfTheWrongKind_NameLineAndItem) {
+  // The description is missing; the next line's tag must not be taken for it.
+  FieldReader missing("\"Pin\",1,0,0\r\n  \"Dev\",0,\"\"\r\n");
+  missing.NextTag();
+  missing.Byte("pin number");
+  missing.Byte("aspect mode");
+  missing.Byte("initial aspect");
+  EXPECT_EQ(missing.Text("description"), "");
+  EXPECT_EQ(missing.problem().Text(),
+            "line 1, item \"Pin\": expected the description, found the end of the line");
+
+  FieldReader number("\"Asp\",2,17\r\n");
+  number.NextTag();
+  number.Byte("aspect number");
+  number.Text("aspect description");
+  EXPECT_EQ(number.problem().Text(),
+            "line 1, item \"Asp\": expected the aspect description, found the number 17");
+
+  // Empty and quoted texts are texts; a line may end in a comma.
+  FieldReader fine("\"ID$\",\"12\",\r\n\"Asp\",,\r\n");
+  fine.NextTag();
+  EXPECT_EQ(fine.Text("ID string"), "12");
+  fine.NextItem();
+  fine.NextTag();
+  EXPECT_EQ(fine.Text("aspect number"), "");
+  EXPECT_FALSE(fine.failed());
+}
+
+TEST(FieldReader, LongItems_QuotedAsTheirFirst40Characters) {
+  // The reader keeps a view of its bytes, so they live in variables.
+  const std::string tag_line = "\"" + std::string(5000, 'T') + "\"";
+  FieldReader in(tag_line);
+  in.NextTag();
+  in.Byte("value");
+  // The item named is the tag, cut as well.
+  EXPECT_EQ(in.problem().Text(),
+            "line 1, item \"" + std::string(40, 'T') + "\u2026\": the file ends before \"End\"");
+  const std::string digits_line = "\"Pin\"," + std::string(1000, '9') + ",\"x\"";
+  FieldReader digits(digits_line);
+  digits.NextTag();
+  digits.Byte("pin number");
+  EXPECT_EQ(digits.problem().what,
+            "pin number " + std::string(40, '9') + "\u2026 is out of range (0..255)");
+  // Characters, not bytes, are counted: 41 two-byte characters.
+  std::string umlauts;
+  for (int i = 0; i < 41; ++i) umlauts += "\xC3\xA4";
+  EXPECT_EQ(Excerpt(umlauts), umlauts.substr(0, 80) + "\u2026");
+  EXPECT_EQ(Excerpt(umlauts.substr(0, 80)), umlauts.substr(0, 80));
 }
 
 TEST(FieldReader, PushedBackItem_IsReadAgain) {

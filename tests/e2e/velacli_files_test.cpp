@@ -1,0 +1,113 @@
+// velacli against hostile files: planted links, odd targets and sources, endless or huge input.
+// Every case ends with exit 2, one clear message, and every existing file as it was.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "support/process.h"
+
+namespace vela {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ProcessResult;
+using testing::RunProcess;
+
+const std::string kVelacli = std::string(VELA_BINARY_DIR) + "/src/cli/velacli";
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+class VelacliFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("velacli_files_" + std::to_string(getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    ProcessResult r = Cli({"--demo", "read-all", Path("base.dat")});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  static ProcessResult Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), kVelacli);
+    return RunProcess(args, std::chrono::seconds(20));
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(VelacliFilesTest, Convert_PlantedLinkAtOldTemporaryName_VictimUntouched) {
+  WriteFile(Path("victim"), "victim");
+  fs::create_symlink(Path("victim"), Path("t.dat.saving"));
+  ProcessResult r = Cli({"convert", Path("base.dat"), Path("t.dat")});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(ReadFile(Path("victim")), "victim");
+  EXPECT_EQ(ReadFile(Path("t.dat")), ReadFile(Path("base.dat")));
+}
+
+TEST_F(VelacliFilesTest, Convert_ReadOnlyOrFifoTarget_ExitTwoAndUnchanged) {
+  WriteFile(Path("ro.dat"), "precious");
+  fs::permissions(Path("ro.dat"), fs::perms::owner_read);
+  ProcessResult ro = Cli({"convert", Path("base.dat"), Path("ro.dat")});
+  EXPECT_EQ(ro.exit_code, 2);
+  EXPECT_EQ(ro.err, "Cannot save " + Path("ro.dat") + ": it is read-only\n");
+  EXPECT_EQ(ReadFile(Path("ro.dat")), "precious");
+
+  ASSERT_EQ(mkfifo(Path("fifo.dat").c_str(), 0600), 0);
+  ProcessResult fifo = Cli({"convert", Path("base.dat"), Path("fifo.dat")});
+  EXPECT_EQ(fifo.exit_code, 2);
+  EXPECT_EQ(fifo.err, "Cannot save " + Path("fifo.dat") + ": it is a FIFO, not a regular file\n");
+  EXPECT_TRUE(fs::is_fifo(Path("fifo.dat")));
+}
+
+TEST_F(VelacliFilesTest, Convert_EndlessSources_ExitTwoPromptly) {
+  ASSERT_EQ(mkfifo(Path("fifo.dat").c_str(), 0600), 0);
+  ProcessResult fifo = Cli({"convert", Path("fifo.dat"), Path("out.dat")});
+  EXPECT_EQ(fifo.exit_code, 2);
+  EXPECT_EQ(fifo.err, "Cannot load " + Path("fifo.dat") + ": it is a FIFO, not a regular file\n");
+  // /dev/zero under a memory limit: reading it whole would end in an out-of-memory crash.
+  ProcessResult zero =
+      RunProcess({"/bin/sh", "-c", "ulimit -v 1000000; exec \"$0\" convert /dev/zero \"$1\"",
+                  kVelacli, Path("out.dat")},
+                 std::chrono::seconds(20));
+  EXPECT_EQ(zero.exit_code, 2);
+  EXPECT_EQ(zero.err, "Cannot load /dev/zero: it is a device, not a regular file\n");
+  EXPECT_FALSE(fs::exists(Path("out.dat")));
+}
+
+TEST_F(VelacliFilesTest, Convert_HugeBadItem_MessageQuotesAShortPrefix) {
+  std::string text = ReadFile(Path("base.dat"));
+  // The DCC address replaced by ten million characters.
+  size_t at = text.find("\"DCC\",") + 6;
+  text.replace(at, text.find(',', at) - at, std::string(10'000'000, '7'));
+  WriteFile(Path("huge.dat"), text);
+  ProcessResult r = Cli({"convert", Path("huge.dat"), Path("out.dat")});
+  EXPECT_EQ(r.exit_code, 2);
+  EXPECT_EQ(r.err, "Cannot load " + Path("huge.dat") + ": line 3, item \"DCC\": DCC address " +
+                       std::string(40, '7') + "\u2026 is out of range (0..510)\n");
+  EXPECT_LT(r.seconds, 5.0);
+  WriteFile(Path("over.dat"), std::string(17 * 1024 * 1024, ' '));
+  ProcessResult over = Cli({"convert", Path("over.dat"), Path("out.dat")});
+  EXPECT_EQ(over.exit_code, 2);
+  EXPECT_EQ(over.err, "Cannot load " + Path("over.dat") +
+                          ": it is larger than 16 MiB, far more than such a file holds\n");
+  EXPECT_FALSE(fs::exists(Path("out.dat")));
+}
+
+}  // namespace
+}  // namespace vela
