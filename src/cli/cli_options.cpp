@@ -3,6 +3,10 @@
 #include <QCommandLineParser>
 #include <QStringList>
 #include <cstdlib>
+#include <filesystem>
+
+#include "files/file_io.h"
+#include "model/number_text.h"
 
 namespace vela::cli {
 namespace {
@@ -47,6 +51,41 @@ std::string ParseErrorText(const QCommandLineParser& parser, const QStringList& 
     return last.toStdString() + " needs a value";
   }
   return parser.errorText().toStdString();
+}
+
+// Whether two paths name one file: the same file when both exist (links and hard links
+// included), else the same path once made absolute and resolved as far as it exists.
+bool SameFile(const std::string& a, const std::string& b) {
+  namespace fs = std::filesystem;
+  const fs::path pa = PathFromUtf8(a);
+  const fs::path pb = PathFromUtf8(b);
+  std::error_code ec;
+  if (fs::exists(pa, ec) && fs::exists(pb, ec)) return fs::equivalent(pa, pb, ec) && !ec;
+  const fs::path ca = fs::weakly_canonical(fs::absolute(pa, ec), ec);
+  const fs::path cb = fs::weakly_canonical(fs::absolute(pb, ec), ec);
+  return ca == cb;
+}
+
+// The files a command names: --config, and the arguments whose placeholder is a file name
+// ("IN.dat", "LIB.def"), as the command's usage line spells them.
+std::vector<std::string> FilesOf(const Options& o, const CommandSpec& spec) {
+  std::vector<std::string> files;
+  if (!o.config_file.empty()) files.push_back(o.config_file);
+  std::string placeholders = spec.args;
+  size_t index = 0;
+  size_t pos = 0;
+  while (pos < placeholders.size()) {
+    size_t end = placeholders.find(' ', pos);
+    if (end == std::string::npos) end = placeholders.size();
+    const std::string word = placeholders.substr(pos, end - pos);
+    pos = end + 1;
+    if (word.empty() || word[0] == '[' || word[0] == '|') continue;
+    if (word.find('.') != std::string::npos && index < o.args.size()) {
+      files.push_back(o.args[index]);
+    }
+    ++index;
+  }
+  return files;
 }
 
 }  // namespace
@@ -152,11 +191,13 @@ Options ParseOptions(const std::vector<std::string>& argv) {
   o.brief = parser.isSet(brief);
   if (parser.isSet(seconds)) {
     const std::string value = text(seconds);
-    char* end = nullptr;
-    o.seconds = std::strtod(value.c_str(), &end);
-    if (value.empty() || *end != '\0' || o.seconds < 0 || o.seconds > 86400) {
-      throw UsageError("--seconds takes a number of seconds, not \"" + value + "\"");
+    // "." is the decimal point whatever the locale; nan, inf and exponents are no durations.
+    const std::optional<double> number = ParseDecimal(value);
+    if (!number || *number < 0 || *number > 86400) {
+      throw UsageError("--seconds takes a number of seconds from 0 to 86400 (such as 0.5), not \"" +
+                       value + "\"");
     }
+    o.seconds = *number;
   }
   const QStringList positional = parser.positionalArguments();
   for (const QString& p : positional) {
@@ -180,6 +221,14 @@ Options ParseOptions(const std::vector<std::string>& argv) {
   }
   if (spec->needs_board && o.port.empty() && !o.demo) {
     throw UsageError("the " + o.command + " command needs --port PATH (or --demo)");
+  }
+  if (!o.log_file.empty()) {
+    for (const std::string& file : FilesOf(o, *spec)) {
+      if (SameFile(o.log_file, file)) {
+        throw UsageError("--log " + o.log_file + " names a file the command reads or writes (" +
+                         file + "); the log would replace it");
+      }
+    }
   }
   return o;
 }

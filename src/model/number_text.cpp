@@ -51,6 +51,13 @@ double NumericValue(std::string_view text) {
   return negative ? -value : value;
 }
 
+std::optional<double> ParseDecimal(std::string_view text) {
+  if (text.empty() || NumberPrefix(text, 0) != text.size()) return std::nullopt;
+  double value = NumericValue(text);
+  if (!std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
 bool IsNumeric(std::string_view text) {
   return NumberPrefix(text, SkipBlanks(text)) != 0;
 }

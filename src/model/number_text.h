@@ -3,6 +3,7 @@
 // half to even when stored.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,11 @@ double NumericValue(std::string_view text);
 
 // Whether text starts with a number at all (after leading blanks).
 bool IsNumeric(std::string_view text);
+
+// A text that is a plain decimal number as a whole ("0.5", "-3", "12."), read with "." as the
+// decimal point in every locale; nullopt for anything else ("0,5", "1e3", "nan", "inf", "",
+// blanks) and for a value too large to hold.
+std::optional<double> ParseDecimal(std::string_view text);
 
 // Rounds to the nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
 int RoundHalfEven(double value);

@@ -3,6 +3,11 @@
 
 #include "cli/cli_options.h"
 
+#include <clocale>
+
+#include "files/file_test_support.h"
+#include "files/german_locale.h"
+
 namespace vela::cli {
 namespace {
 
@@ -68,13 +73,50 @@ TEST(CliOptionsTest, Mistakes_NameTheOptionAsTyped) {
   EXPECT_EQ(MistakeIn({"-m", "16", "--demo", "version"}),
             "--module takes 0..15 on the direct link (0..31 with --tunnel)");
   EXPECT_EQ(MistakeIn({"--seconds=-1", "--demo", "monitor"}),
-            "--seconds takes a number of seconds, not \"-1\"");
+            "--seconds takes a number of seconds from 0 to 86400 (such as 0.5), not \"-1\"");
   EXPECT_EQ(MistakeIn({}), "no command given");
   EXPECT_EQ(MistakeIn({"frobnicate"}), "unknown command \"frobnicate\"");
   EXPECT_EQ(MistakeIn({"convert", "a.dat"}),
             "usage: velacli [options] convert IN.dat OUT.dat [--compact]");
   EXPECT_EQ(MistakeIn({"version"}), "the version command needs --port PATH (or --demo)");
   EXPECT_EQ(ParseOptions({"-m", "20", "--tunnel", "-p", "x", "version"}).module, 20);
+}
+
+TEST(CliOptionsTest, Seconds_PlainDecimalInEveryLocale) {
+  testing::ScratchDir dir;
+  std::string reason;
+  const bool german = testing::UseGermanLocale(dir.path(), reason);
+  EXPECT_EQ(ParseOptions({"--demo", "monitor", "--seconds", "0.5"}).seconds, 0.5);
+  EXPECT_EQ(ParseOptions({"--demo", "monitor", "--seconds=12"}).seconds, 12);
+  for (const std::string& bad :
+       std::vector<std::string>{"nan", "inf", "-inf", "1e3", "0,5", "", " 1", "0x10", "1.5s",
+                                "86400.5", std::string(400, '9')}) {
+    EXPECT_EQ(
+        MistakeIn({"--demo", "monitor", "--seconds", bad}),
+        "--seconds takes a number of seconds from 0 to 86400 (such as 0.5), not \"" + bad + "\"")
+        << bad;
+  }
+  std::setlocale(LC_ALL, "C");
+  unsetenv("LOCPATH");
+  if (!german) GTEST_SKIP() << "checked in the C locale only: " << reason;
+}
+
+TEST(CliOptionsTest, LogNamingAFileOfTheCommand_IsAUsageMistake) {
+  const std::string mistake = "; the log would replace it";
+  EXPECT_EQ(MistakeIn({"--log", "x.dat", "--demo", "read-all", "x.dat"}),
+            "--log x.dat names a file the command reads or writes (x.dat)" + mistake);
+  EXPECT_EQ(MistakeIn({"--log", "./sub/../x.dat", "--demo", "write-all", "x.dat"}),
+            "--log ./sub/../x.dat names a file the command reads or writes (x.dat)" + mistake);
+  EXPECT_EQ(MistakeIn({"--log=in.dat", "convert", "in.dat", "out.dat"}),
+            "--log in.dat names a file the command reads or writes (in.dat)" + mistake);
+  EXPECT_EQ(MistakeIn({"--log=c.dat", "--config", "c.dat", "--demo", "version"}),
+            "--log c.dat names a file the command reads or writes (c.dat)" + mistake);
+  EXPECT_EQ(MistakeIn({"--log=o.dat", "device-load", "i.dat", "l.def", "Sig", "1", "o.dat"}),
+            "--log o.dat names a file the command reads or writes (o.dat)" + mistake);
+  // A device name or a pin is no file.
+  EXPECT_EQ(MistakeIn({"--log=Sig", "device-load", "i.dat", "l.def", "Sig", "1", "o.dat"}),
+            "(accepted)");
+  EXPECT_EQ(MistakeIn({"--log", "log.txt", "--demo", "read-all", "x.dat"}), "(accepted)");
 }
 
 }  // namespace

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <clocale>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "files/german_locale.h"
 #include "support/process.h"
 
 namespace vela {
@@ -107,6 +110,57 @@ TEST_F(VelacliFilesTest, Convert_HugeBadItem_MessageQuotesAShortPrefix) {
   EXPECT_EQ(over.err, "Cannot load " + Path("over.dat") +
                           ": it is larger than 16 MiB, far more than such a file holds\n");
   EXPECT_FALSE(fs::exists(Path("out.dat")));
+}
+
+TEST_F(VelacliFilesTest, LogNamingAFileOfTheCommand_UsageMistakeBeforeAnythingRuns) {
+  WriteFile(Path("backup.dat"), "precious");
+  fs::create_symlink(Path("backup.dat"), Path("link.txt"));
+  for (const std::string& log : {Path("backup.dat"), Path("link.txt")}) {
+    ProcessResult r = Cli({"--log", log, "--demo", "read-all", Path("backup.dat")});
+    EXPECT_EQ(r.exit_code, 2) << log;
+    EXPECT_NE(r.err.find("the log would replace it"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+  }
+  EXPECT_EQ(ReadFile(Path("backup.dat")), "precious");
+}
+
+TEST_F(VelacliFilesTest, LogThatCannotBeWritten_ExitTwoNothingHalfWritten) {
+  WriteFile(Path("log.txt"), "old log");
+  fs::permissions(Path("log.txt"), fs::perms::owner_read);
+  ProcessResult r = Cli({"--log", Path("log.txt"), "--demo", "version"});
+  EXPECT_EQ(r.exit_code, 2);
+  EXPECT_EQ(r.out, "3.2.2.0\n");
+  EXPECT_EQ(r.err, "cannot write the log to " + Path("log.txt") + ": it is read-only\n");
+  EXPECT_EQ(ReadFile(Path("log.txt")), "old log");
+  // A log that can be written is whole and replaces the old one.
+  ProcessResult ok = Cli({"--log", Path("new.txt"), "--demo", "version"});
+  EXPECT_EQ(ok.exit_code, 0) << ok.err;
+  EXPECT_EQ(ReadFile(Path("new.txt")).rfind(">  [43] [62] [70] [00]\r\n", 0), 0u);
+}
+
+TEST_F(VelacliFilesTest, GermanLocale_NumbersAsEverywhere) {
+  std::string reason;
+  const bool german = testing::UseGermanLocale(dir_, reason);
+  std::setlocale(LC_ALL, "C");
+  if (!german) GTEST_SKIP() << reason;
+  // The child takes its locale from the environment, as Qt programs do.
+  setenv("LC_ALL", "de_DE.UTF-8", 1);
+  std::string text = ReadFile(Path("base.dat"));
+  size_t at = text.find("\"DCC\",") + 6;
+  text.replace(at, text.find(',', at) - at, "100.7");
+  WriteFile(Path("point.dat"), text);
+  ProcessResult convert = Cli({"convert", Path("point.dat"), Path("out.dat")});
+  ProcessResult half = Cli({"--demo", "monitor", "--seconds", "0.5"});
+  ProcessResult comma = Cli({"--demo", "monitor", "--seconds", "0,5"});
+  ProcessResult nan = Cli({"--demo", "monitor", "--seconds", "nan"});
+  unsetenv("LC_ALL");
+  unsetenv("LOCPATH");
+  EXPECT_EQ(convert.exit_code, 0) << convert.err;
+  EXPECT_NE(ReadFile(Path("out.dat")).find("\"DCC\",101,"), std::string::npos);
+  EXPECT_EQ(half.exit_code, 0) << half.err;
+  EXPECT_GE(half.seconds, 0.5);
+  EXPECT_EQ(comma.exit_code, 2);
+  EXPECT_EQ(nan.exit_code, 2);
 }
 
 }  // namespace
