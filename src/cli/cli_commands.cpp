@@ -110,8 +110,10 @@ bool WriteLog(const std::string& path, const std::string& text, std::ostream& er
   return true;
 }
 
+// Runs a board command and writes --log after it. A caller with output of its own to come
+// passes `log` and writes the log itself, last.
 int RunBoardCommand(const Options& o, BoardConfig& config, CliDialogs& dialogs, std::ostream& out,
-                    std::ostream& err) {
+                    std::ostream& err, std::string* log = nullptr) {
   BoardSession board(o, dialogs);
   ConfigView view;
   Session session{board.link(), config, view};
@@ -163,7 +165,11 @@ int RunBoardCommand(const Options& o, BoardConfig& config, CliDialogs& dialogs, 
       }
     }
   }
-  if (!o.log_file.empty() && !WriteLog(o.log_file, board.log().Text(), err)) status = kExitUsage;
+  if (log != nullptr) {
+    *log = board.log().Text();
+  } else if (!o.log_file.empty() && !WriteLog(o.log_file, board.log().Text(), err)) {
+    status = kExitUsage;
+  }
   return status;
 }
 
@@ -256,9 +262,12 @@ int RunCommand(const Options& o, std::ostream& out, std::ostream& err) {
     // What the board does not hold (descriptions, names) stays as the file has it, as after
     // "Read All" in the window.
     BoardConfig from_board = config;
-    const int status = RunBoardCommand(o, from_board, dialogs, out, err);
-    if (status != kExitOk) return status;
-    return PrintDifferences(config, from_board, o, out, err);
+    std::string log;
+    int status = RunBoardCommand(o, from_board, dialogs, out, err, &log);
+    if (status == kExitOk) status = PrintDifferences(config, from_board, o, out, err);
+    out.flush();
+    if (!o.log_file.empty() && !WriteLog(o.log_file, log, err)) status = kExitUsage;
+    return status;
   }
   if (o.command.rfind("device-", 0) == 0) return RunDeviceCommand(o, config, dialogs, out, err);
   return RunBoardCommand(o, config, dialogs, out, err);

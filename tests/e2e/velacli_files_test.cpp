@@ -132,6 +132,13 @@ TEST_F(VelacliFilesTest, LogThatCannotBeWritten_ExitTwoNothingHalfWritten) {
   EXPECT_EQ(r.out, "3.2.2.0\n");
   EXPECT_EQ(r.err, "cannot write the log to " + Path("log.txt") + ": it is read-only\n");
   EXPECT_EQ(ReadFile(Path("log.txt")), "old log");
+  // Written last, also after the differences that compare prints.
+  ProcessResult compare = Cli({"--log", Path("log.txt"), "--demo", "compare", Path("base.dat")});
+  EXPECT_EQ(compare.exit_code, 2);
+  EXPECT_NE(compare.err.find(" differences\ncannot write the log to " + Path("log.txt") +
+                             ": it is read-only\n"),
+            std::string::npos)
+      << compare.err;
   // A log that can be written is whole and replaces the old one.
   ProcessResult ok = Cli({"--log", Path("new.txt"), "--demo", "version"});
   EXPECT_EQ(ok.exit_code, 0) << ok.err;
