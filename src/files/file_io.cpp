@@ -181,8 +181,9 @@ bool SaveFileSafely(const std::string& path, const std::string& bytes, std::stri
     // A replaced file keeps its permissions.
     fs::permissions(temp, fs::status(target, ec).permissions(), ec);
   }
-  fs::rename(temp, target, ec);
-  if (ec) return fail("the file cannot be replaced (" + ec.message() + ")");
+  if (!detail::RenameOver(temp, target, why)) {
+    return fail("the file cannot be replaced (" + why + ")");
+  }
   detail::FlushFolder(folder);
   return true;
 }

@@ -1,13 +1,16 @@
 #include "files/native_file.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <system_error>
 
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
 #include <share.h>
 #include <sys/stat.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -103,6 +106,16 @@ bool NativeFile::Close(std::string& reason) {
   return true;
 }
 
+bool RenameOver(const std::filesystem::path& from, const std::filesystem::path& to,
+                std::string& reason) {
+  // Not every C++ library's rename replaces an existing file on Windows; this call does.
+  if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  reason = std::system_category().message(static_cast<int>(GetLastError()));
+  return false;
+}
+
 void FlushFolder(const std::filesystem::path&) {
   // A rename on NTFS is journalled; there is no folder handle to flush.
 }
@@ -189,6 +202,15 @@ bool NativeFile::Close(std::string& reason) {
   fd_ = -1;
   // A failed close can report a write that did not reach the file (NFS).
   if (::close(fd) != 0 && errno != EINTR) {
+    reason = LastErrorText();
+    return false;
+  }
+  return true;
+}
+
+bool RenameOver(const std::filesystem::path& from, const std::filesystem::path& to,
+                std::string& reason) {
+  if (::rename(from.c_str(), to.c_str()) != 0) {
     reason = LastErrorText();
     return false;
   }

@@ -39,6 +39,10 @@ class NativeFile {
   int fd_ = -1;
 };
 
+// Renames from over to, replacing it; false with the reason.
+bool RenameOver(const std::filesystem::path& from, const std::filesystem::path& to,
+                std::string& reason);
+
 // Makes a rename inside folder durable where the platform needs that separately.
 void FlushFolder(const std::filesystem::path& folder);
 
