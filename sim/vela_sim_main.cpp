@@ -20,12 +20,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "files/data_file.h"
+#include "files/file_io.h"
 #include "link/clock.h"
 #include "link/user_dialogs.h"
 #include "model/board_config.h"
@@ -133,9 +133,10 @@ void Dump(const SimOptions& options, const SimulatedBoard& board) {
     std::cerr << text;
     return;
   }
-  std::ofstream out(options.dump_file, std::ios::binary);
-  out << text;
-  if (!out) std::cerr << "vela-sim: cannot write " << options.dump_file << "\n";
+  std::string reason;
+  if (!SaveFileSafely(options.dump_file, text, reason)) {
+    std::cerr << "vela-sim: cannot write " << options.dump_file << ": " << reason << "\n";
+  }
 }
 
 // Reports what came in since the last call, for --verbose.
