@@ -185,13 +185,14 @@ bool DeviceLibrary::LoadDevice(BoardConfig& config, const std::string& name, int
   std::string reason;
   ReadOutcome outcome = ReadInputFile(source, bytes, reason);
   if (outcome == ReadOutcome::kRefused) {
-    dialogs.Message("Cannot load device \"" + name + "\" from " + source + ": " + reason,
+    dialogs.Message("Cannot load device \"" + Excerpt(name) + "\" from " + source + ": " + reason,
                     MessageIcon::kWarning);
     return false;
   }
   if (outcome != ReadOutcome::kRead) {
-    dialogs.Message("Cannot load device \"" + name + "\": the file " + source + " cannot be opened",
-                    MessageIcon::kWarning);
+    dialogs.Message(
+        "Cannot load device \"" + Excerpt(name) + "\": the file " + source + " cannot be opened",
+        MessageIcon::kWarning);
     return false;
   }
   DeviceFileRead read = ParseDeviceFile(bytes);
