@@ -4,12 +4,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
+. scripts/jobs.sh
 ./scripts/setup.sh --fuzz
 build_dir=${BUILD_DIR:-build-fuzz}
 CXX=clang++ cmake -S . -B "$build_dir" -DVELA_FUZZ=ON -DVELA_BUILD_GUI=OFF -DVELA_BUILD_TESTS=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 targets=(item_reader data_file device_file reply_reader station_frame)
-cmake --build "$build_dir" -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
+cmake --build "$build_dir" -j"$JOBS" --target "${targets[@]/#/fuzz_}"
 mkdir -p fuzz/findings
 status=0
 for t in "${targets[@]}"; do
