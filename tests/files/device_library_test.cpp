@@ -81,7 +81,9 @@ TEST_F(DeviceLibraryTest, StartUp_ListsTheDevicesOfTheStandardFile) {
 TEST_F(DeviceLibraryTest, StartUp_TakesTheInstalledFolderWhenTheProgramsHasNone) {
   std::filesystem::create_directories(dir_.path() / "bin");
   std::filesystem::create_directories(dir_.path() / "share");
-  std::string path = Write("share/VelaDevices.def", kTwoDevices);
+  // The library names the file with the platform's separator.
+  std::string path =
+      Write((std::filesystem::path("share") / "VelaDevices.def").string(), kTwoDevices);
   library_.LoadAtStartUp(Folders{dir_.path() / "bin", dir_.path() / "share"}, dialogs_);
   EXPECT_EQ(library_.Devices().size(), 2u);
   EXPECT_EQ(library_.DeviceFilePath(), path);

@@ -4,7 +4,9 @@
 #include <QSerialPortInfo>
 #include <sstream>
 
-#ifdef __unix__
+// Apple's compilers do not define __unix__.
+#if defined(__unix__) || defined(__APPLE__)
+#define VELA_POSIX_PORTS 1
 #include <unistd.h>
 #include <cerrno>
 #endif
@@ -39,10 +41,14 @@ std::string OpenFailureReason(const QSerialPort& port, const std::string& name) 
     case QSerialPort::DeviceNotFoundError:
       return "no such port (is the adapter plugged in?)";
     case QSerialPort::PermissionError: {
-#ifdef __unix__
+#ifdef VELA_POSIX_PORTS
       if (access(name.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
+#ifdef __APPLE__
+        return "permission denied; your user may not open " + name + " (ls -l shows who may)";
+#else
         return "permission denied; on Linux add your user to the dialout group "
                "(sudo usermod -aG dialout $USER) and log in again";
+#endif
       }
 #endif
       return "the port is busy; another program may be using it";
