@@ -40,7 +40,7 @@ for o in $options; do
   grep -qF -- "${o//-/\\-}" "$man_page" || fail "man page lacks the option $o"
   grep -qx -- "$o" <<<"$offered_options" || fail "completion lacks the option $o"
 done
-for o in --compact --seconds; do
+for o in --compact --seconds --brief; do
   grep -qx -- "$o" <<<"$offered_options" || fail "completion lacks the option $o"
 done
 
