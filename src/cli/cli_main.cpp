@@ -7,10 +7,18 @@
 #include "cli/cli_options.h"
 #include "vela_version.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 int main(int argc, char** argv) {
   // QSerialPort wants an application object, though velacli runs no event loop. Its argument
   // list is Unicode on every platform, where argv on Windows is in the ANSI code page.
   QCoreApplication app(argc, argv);
+#ifdef _WIN32
+  // Our text is UTF-8 (file names in messages); the console shows it as such.
+  SetConsoleOutputCP(CP_UTF8);
+#endif
   const QStringList arguments = QCoreApplication::arguments();
   std::vector<std::string> args;
   for (qsizetype i = 1; i < arguments.size(); ++i) args.push_back(arguments[i].toStdString());
