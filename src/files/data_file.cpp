@@ -64,6 +64,13 @@ void WriteEventLines(ItemWriter& w, const BoardConfig& config, int event, const 
   }
 }
 
+// Bits 0..3: the check boxes InitEE[first..first + 3].
+int EnableBits(const GeneralSettings& g, int first) {
+  int bits = 0;
+  for (int k = 0; k < 4; ++k) bits |= (g.InitEE[first + k] ? 1 : 0) << k;
+  return bits;
+}
+
 void WriteGeneralLines(ItemWriter& w, const BoardConfig& config) {
   const GeneralSettings& g = config.General;
   w.BeginLine();
@@ -104,6 +111,14 @@ void WriteGeneralLines(ItemWriter& w, const BoardConfig& config) {
   w.Number(g.DataBitsIndex == 1 ? 8 : 7);
   w.Number(g.ParityIndex == 3 ? 3 : (g.ParityIndex == 2 ? 2 : 0));
   w.Number(g.StopIndex == 1 ? 2 : 1);
+  w.EndLine();
+
+  // The initial event enables as the Event Control tab shows them (bit k = input k checked),
+  // so that a backup restores them. Older readers skip the unknown tag and its numbers.
+  w.BeginLine();
+  w.Tag("EIE");
+  w.Number(EnableBits(g, 0));
+  w.Number(EnableBits(g, 4));
   w.EndLine();
 }
 
@@ -183,6 +198,7 @@ class DataFileParser {
   void ReadHwc();
   void ReadLed();
   void ReadSpc();
+  void ReadEie();
   void ReadEvents(int event);
   void ReadPin();
   void ReadDev();
@@ -233,6 +249,8 @@ DataFileRead DataFileParser::Run() {
       ReadLed();
     } else if (tag == "SPC") {
       ReadSpc();
+    } else if (tag == "EIE") {
+      ReadEie();
     } else if (tag == "Eon" || tag == "Evt") {
       ReadEvents(kEventOn);
     } else if (tag == "Eof") {
@@ -315,6 +333,16 @@ void DataFileParser::ReadSpc() {
   int parity = in_.Integer("parity", -32768, 32767);
   g.ParityIndex = (parity == 3 || parity == 2) ? parity : 0;
   g.StopIndex = in_.Integer("stop bits", -32768, 32767) == 2 ? 1 : 0;
+}
+
+void DataFileParser::ReadEie() {
+  const int on = in_.Integer("initial event-on enables", 0, 15);
+  const int off = in_.Integer("initial event-off enables", 0, 15);
+  if (in_.failed()) return;
+  for (int k = 0; k < 4; ++k) {
+    config_.General.InitEE[k] = ((on >> k) & 1) == 1;
+    config_.General.InitEE[4 + k] = ((off >> k) & 1) == 1;
+  }
 }
 
 void DataFileParser::ReadEvents(int event) {

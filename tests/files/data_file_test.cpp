@@ -41,10 +41,10 @@ class DataFileLoad : public ::testing::Test {
   RecordingDialogs dialogs_;
 };
 
-TEST(DataFileSave, StartUpConfiguration_Full_Has200LinesInTheFixedOrder) {
+TEST(DataFileSave, StartUpConfiguration_Full_Has201LinesInTheFixedOrder) {
   BoardConfig config;
   std::vector<std::string> lines = CrLfLines(Format(config, false));
-  ASSERT_EQ(lines.size(), 200u);
+  ASSERT_EQ(lines.size(), 201u);
   EXPECT_EQ(lines[0], "\"VelaConfiguration 3100\"");
   EXPECT_EQ(lines[1], "\"ID$\",\"\"");
   EXPECT_EQ(lines[2], "\"DCC\",1,1,2");
@@ -52,24 +52,26 @@ TEST(DataFileSave, StartUpConfiguration_Full_Has200LinesInTheFixedOrder) {
   EXPECT_EQ(lines[4], "\"HWC\",0,0,0,0");
   EXPECT_EQ(lines[5], "\"LED\",0,0");
   EXPECT_EQ(lines[6], "\"SPC\",0,\"9600\",7,0,1");
-  EXPECT_EQ(lines[7], "\"Eon\",0,0,0,0,0");
-  EXPECT_EQ(lines[38], "\"Eon\",31,0,0,0,0");
-  EXPECT_EQ(lines[39], "\"Eof\",0,0,0,0,0");
-  EXPECT_EQ(lines[70], "\"Eof\",31,0,0,0,0");
-  EXPECT_EQ(lines[71], "\"Pin\",0,0,0,\"\"");
-  EXPECT_EQ(lines[72], "  \"Dev\",0,\"\"");
-  EXPECT_EQ(lines[73], "  \"Cfg\",0");
-  EXPECT_EQ(lines[74], "  \"PAM\",1,1,1");
-  EXPECT_EQ(lines[195], "\"Pin\",31,0,0,\"\"");
-  EXPECT_EQ(lines[199], "\"End\"");
+  EXPECT_EQ(lines[7], "\"EIE\",15,15");
+  EXPECT_EQ(lines[8], "\"Eon\",0,0,0,0,0");
+  EXPECT_EQ(lines[39], "\"Eon\",31,0,0,0,0");
+  EXPECT_EQ(lines[40], "\"Eof\",0,0,0,0,0");
+  EXPECT_EQ(lines[71], "\"Eof\",31,0,0,0,0");
+  EXPECT_EQ(lines[72], "\"Pin\",0,0,0,\"\"");
+  EXPECT_EQ(lines[73], "  \"Dev\",0,\"\"");
+  EXPECT_EQ(lines[74], "  \"Cfg\",0");
+  EXPECT_EQ(lines[75], "  \"PAM\",1,1,1");
+  EXPECT_EQ(lines[196], "\"Pin\",31,0,0,\"\"");
+  EXPECT_EQ(lines[200], "\"End\"");
 }
 
-TEST(DataFileSave, StartUpConfiguration_Compact_Has72Lines) {
+TEST(DataFileSave, StartUpConfiguration_Compact_Has73Lines) {
   BoardConfig config;
   std::vector<std::string> lines = CrLfLines(Format(config, true));
-  ASSERT_EQ(lines.size(), 72u);
-  EXPECT_EQ(lines[70], "\"Eof\",31,0,0,0,0");
-  EXPECT_EQ(lines[71], "\"End\"");
+  ASSERT_EQ(lines.size(), 73u);
+  EXPECT_EQ(lines[7], "\"EIE\",15,15");
+  EXPECT_EQ(lines[71], "\"Eof\",31,0,0,0,0");
+  EXPECT_EQ(lines[72], "\"End\"");
 }
 
 TEST(DataFileSave, GeneralSettingsAndEvents_WrittenAsTheirBoxesHoldThem) {
@@ -97,6 +99,7 @@ TEST(DataFileSave, GeneralSettingsAndEvents_WrittenAsTheirBoxesHoldThem) {
   g.StopIndex = 1;
   config.Events.At(4, kEventOn, 2) = 11;
   config.Events.At(4, kEventOff, 0) = 0;
+  g.InitEE = {false, false, true, true, true, false, false, false};
   std::string bytes = Format(config, true);
   std::vector<std::string> lines = CrLfLines(bytes);
   EXPECT_EQ(lines[1], "\"ID$\",\"Bahnhof S\xFC\x64\"");
@@ -105,8 +108,9 @@ TEST(DataFileSave, GeneralSettingsAndEvents_WrittenAsTheirBoxesHoldThem) {
   EXPECT_EQ(lines[4], "\"HWC\",0,1,2,3");
   EXPECT_EQ(lines[5], "\"LED\",65,2");
   EXPECT_EQ(lines[6], "\"SPC\",1,\"115200\",8,2,2");
-  EXPECT_EQ(lines[11], "\"Eon\",4,0,0,12,0");
-  EXPECT_EQ(lines[43], "\"Eof\",4,1,0,0,0");
+  EXPECT_EQ(lines[7], "\"EIE\",12,1");
+  EXPECT_EQ(lines[12], "\"Eon\",4,0,0,12,0");
+  EXPECT_EQ(lines[44], "\"Eof\",4,1,0,0,0");
 
   g.KRaddr = false;
   g.VLNative = true;
@@ -143,17 +147,17 @@ TEST(DataFileSave, DescribedAspectInCompactForm_WritesOnlyItsUsedSteps) {
   pin.Aspects[7].Description = "outside the rectangle";
 
   std::vector<std::string> compact = CrLfLines(Format(config, true));
-  ASSERT_EQ(compact.size(), 72u + 4 + 1 + 2);
-  EXPECT_EQ(compact[71], "\"Pin\",5,3,0,\"Entry signal\"");
-  EXPECT_EQ(compact[75], "  \"Asp\",2,\"Proceed\"");
-  EXPECT_EQ(compact[76], "    \"Ins\",0,9,0,10,0,0");
-  EXPECT_EQ(compact[77], "    \"Ins\",4,24,1,20,0,0");
-  EXPECT_EQ(compact[78], "\"End\"");
+  ASSERT_EQ(compact.size(), 73u + 4 + 1 + 2);
+  EXPECT_EQ(compact[72], "\"Pin\",5,3,0,\"Entry signal\"");
+  EXPECT_EQ(compact[76], "  \"Asp\",2,\"Proceed\"");
+  EXPECT_EQ(compact[77], "    \"Ins\",0,9,0,10,0,0");
+  EXPECT_EQ(compact[78], "    \"Ins\",4,24,1,20,0,0");
+  EXPECT_EQ(compact[79], "\"End\"");
 
   std::vector<std::string> full = CrLfLines(Format(config, false));
   EXPECT_EQ(LinesWithTag(full, "Asp").size(), 4u);
   EXPECT_EQ(LinesWithTag(full, "Ins").size(), 36u);
-  EXPECT_EQ(full.size(), 200u + 4 + 36);
+  EXPECT_EQ(full.size(), 201u + 4 + 36);
   EXPECT_EQ(LinesWithTag(full, "Asp")[0], "  \"Asp\",0,\"\"");
   EXPECT_EQ(LinesWithTag(full, "Ins")[8], "    \"Ins\",8,0,0,0,0,0");
 }
@@ -275,6 +279,21 @@ TEST_F(DataFileLoad, GeneralLines_SetTheSettings) {
   EXPECT_EQ(g.ParityIndex, 3);
   EXPECT_EQ(g.StopIndex, 1);
   EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+TEST_F(DataFileLoad, EnableLine_SetsTheMasksWhenPresent_LeavesThemWhenAbsent) {
+  config_.General.InitEE = {true, true, true, true, true, true, true, true};
+  ASSERT_TRUE(Load(FileText({"\"VelaConfiguration 3100\"", "\"EIE\",12,3", "\"End\""})));
+  EXPECT_EQ(config_.General.InitEE,
+            (std::array<bool, 8>{false, false, true, true, true, true, false, false}));
+  // An older file without the line keeps what the window held.
+  ASSERT_TRUE(
+      Load(FileText({"\"VelaConfiguration 3100\"", "\"SPC\",0,\"9600\",7,0,1", "\"End\""})));
+  EXPECT_EQ(config_.General.InitEE,
+            (std::array<bool, 8>{false, false, true, true, true, true, false, false}));
+  // 16 is no set of four boxes: refused, nothing changes.
+  EXPECT_FALSE(Load(FileText({"\"VelaConfiguration 3100\"", "\"EIE\",16,0", "\"End\""})));
+  EXPECT_FALSE(config_.General.InitEE[0]);
 }
 
 TEST_F(DataFileLoad, SerialLine_OtherValuesGiveTheDefaultChoices) {
@@ -590,7 +609,7 @@ TEST(DataFileSave, SuccessfulSave_ReplacesTheFileAndLeavesNoTemporaryFile) {
   std::string path = dir.File("out.dat");
   testing::WriteBytes(path, "old");
   ASSERT_TRUE(SaveDataFile(config, path, true, dialogs));
-  EXPECT_EQ(CrLfLines(testing::ReadBytes(path)).size(), 72u);
+  EXPECT_EQ(CrLfLines(testing::ReadBytes(path)).size(), 73u);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
   EXPECT_TRUE(dialogs.messages.empty());
 }
@@ -621,7 +640,7 @@ TEST(DataFileCommands, AskTheFileName_CancelEndsSilently) {
   config.General.IdString = "saved";
   dialogs.files = {path, path};
   EXPECT_TRUE(SaveFileCommand(config, true, dialogs));
-  EXPECT_EQ(CrLfLines(testing::ReadBytes(path)).size(), 72u);
+  EXPECT_EQ(CrLfLines(testing::ReadBytes(path)).size(), 73u);
   BoardConfig other;
   EXPECT_TRUE(LoadFileCommand(other, dialogs));
   EXPECT_EQ(other.General.IdString, "saved");
