@@ -1,5 +1,7 @@
 #include "link/traffic_log.h"
 
+#include <algorithm>
+
 namespace vela {
 
 void MemoryTrafficLog::AppendToLog(const std::string& text) {
@@ -8,10 +10,14 @@ void MemoryTrafficLog::AppendToLog(const std::string& text) {
     std::lock_guard lock(mutex_);
     text_ += text;
     if (text_.size() > limit_) {
-      // Keep the newest half of the limit, cut at a line start.
-      size_t cut = text_.size() - limit_ / 2;
+      // Keep the newest seven eighths of the limit, cut at a line start.
+      size_t cut = text_.size() - limit_ + limit_ / 8;
       size_t line_start = text_.find('\n', cut);
-      text_.erase(0, line_start == std::string::npos ? cut : line_start + 1);
+      const size_t erased = line_start == std::string::npos ? cut : line_start + 1;
+      dropped_lines_ +=
+          static_cast<uint64_t>(std::count(text_.begin(), text_.begin() + erased, '\n'));
+      text_.erase(0, erased);
+      begin_ += erased;
     }
     listener = listener_;
   }
@@ -23,9 +29,23 @@ std::string MemoryTrafficLog::Text() const {
   return text_;
 }
 
+MemoryTrafficLog::Update MemoryTrafficLog::TextSince(uint64_t generation, uint64_t from) const {
+  std::lock_guard lock(mutex_);
+  Update update;
+  update.generation = generation_;
+  update.end = begin_ + text_.size();
+  update.dropped_lines = dropped_lines_;
+  update.restart = generation != generation_ || from < begin_ || from > update.end;
+  update.text = update.restart ? text_ : text_.substr(static_cast<size_t>(from - begin_));
+  return update;
+}
+
 void MemoryTrafficLog::Clear() {
   std::lock_guard lock(mutex_);
   text_.clear();
+  ++generation_;
+  begin_ = 0;
+  dropped_lines_ = 0;
 }
 
 void MemoryTrafficLog::SetListener(std::function<void()> listener) {

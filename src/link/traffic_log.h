@@ -2,6 +2,7 @@
 // as "> ", "< ", ">> " and "<< " lines of bracketed hex bytes.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -15,7 +16,8 @@ class TrafficLog {
 };
 
 // The log text kept in memory, bounded: when it grows past its limit the oldest whole lines are
-// dropped, so a monitor left running for days cannot eat the memory. Safe to read from another
+// dropped (an eighth of the limit at a time, so that a reader has few lines to drop at once),
+// so a monitor left running for days cannot eat the memory. Safe to read from another
 // thread than the one that appends.
 class MemoryTrafficLog final : public TrafficLog {
  public:
@@ -23,8 +25,19 @@ class MemoryTrafficLog final : public TrafficLog {
 
   explicit MemoryTrafficLog(size_t limit = kDefaultLimit) : limit_(limit) {}
 
+  // What a reader that has shown the log up to `from` needs to catch up, without copying what
+  // it already has. Offsets count bytes appended since the log was last cleared.
+  struct Update {
+    uint64_t generation = 0;     // changes with every Clear
+    uint64_t end = 0;            // offset just past the newest byte
+    uint64_t dropped_lines = 0;  // whole lines dropped from the front since the last Clear
+    bool restart = false;        // another generation, or `from` was dropped: text is all held
+    std::string text;            // from `from` (or the oldest byte held) to `end`
+  };
+
   void AppendToLog(const std::string& text) override;
   std::string Text() const;
+  Update TextSince(uint64_t generation, uint64_t from) const;
   void Clear();
   // Called after every append (from the appending thread).
   void SetListener(std::function<void()> listener);
@@ -33,6 +46,9 @@ class MemoryTrafficLog final : public TrafficLog {
   size_t limit_;
   mutable std::mutex mutex_;
   std::string text_;
+  uint64_t generation_ = 0;
+  uint64_t begin_ = 0;  // offset of text_[0]
+  uint64_t dropped_lines_ = 0;
   std::function<void()> listener_;
 };
 

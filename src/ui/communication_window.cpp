@@ -43,6 +43,8 @@ CommunicationWindow::CommunicationWindow(MemoryTrafficLog& log, QWidget* parent)
   text_ = new QPlainTextEdit(this);
   text_->setObjectName("txtCorsanCommunication");
   text_->setReadOnly(true);
+  // Appends and trims through cursors would otherwise keep an undo history of the whole log.
+  text_->setUndoRedoEnabled(false);
   text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   text_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -95,19 +97,31 @@ void CommunicationWindow::closeEvent(QCloseEvent* event) {
 
 void CommunicationWindow::ShowLog() {
   relay_->pending = false;
-  const std::string text = log_.Text();
-  if (text == shown_) return;
+  // Only what is new crosses over; the text shown is never rebuilt while the log just grows.
+  MemoryTrafficLog::Update update = log_.TextSince(generation_, shown_end_);
   QScrollBar* bar = text_->verticalScrollBar();
   const bool at_end = bar->value() == bar->maximum();
-  if (text.size() > shown_.size() && text.compare(0, shown_.size(), shown_) == 0) {
-    QTextCursor end(text_->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(ForDisplay(std::string_view(text).substr(shown_.size())));
+  if (update.restart) {
+    // Cleared, or so much came at once that what was shown is gone from the log.
+    text_->setPlainText(ForDisplay(update.text));
   } else {
-    // Cleared, or trimmed at the front when it grew past its limit.
-    text_->setPlainText(ForDisplay(text));
+    if (update.dropped_lines > shown_dropped_lines_) {
+      // The log dropped its oldest lines: drop the same whole lines from the front.
+      QTextCursor front(text_->document());
+      front.movePosition(QTextCursor::Start);
+      front.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor,
+                         static_cast<int>(update.dropped_lines - shown_dropped_lines_));
+      front.removeSelectedText();
+    }
+    if (!update.text.empty()) {
+      QTextCursor end(text_->document());
+      end.movePosition(QTextCursor::End);
+      end.insertText(ForDisplay(update.text));
+    }
   }
-  shown_ = text;
+  generation_ = update.generation;
+  shown_end_ = update.end;
+  shown_dropped_lines_ = update.dropped_lines;
   // Follow the newest traffic unless the user scrolled back to read.
   if (at_end) bar->setValue(bar->maximum());
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -36,7 +37,10 @@ class CommunicationWindow : public QWidget {
   MemoryTrafficLog& log_;
   std::shared_ptr<detail::LogRelay> relay_;
   QPlainTextEdit* text_ = nullptr;
-  std::string shown_;
+  // How far the text shown has followed the log.
+  uint64_t generation_ = 0;
+  uint64_t shown_end_ = 0;
+  uint64_t shown_dropped_lines_ = 0;
 };
 
 }  // namespace vela::ui

@@ -2,6 +2,7 @@
 // and closing it.
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QtTest>
 #include <thread>
 
@@ -76,6 +77,45 @@ class CommunicationWindowTest : public QObject {
     log.AppendToLog("> [03] [C2] [70] [0A]\r\n");
     window.ShowFor(nullptr);
     QCOMPARE(Shown(window), QString("> [03] [C2] [70] [0A]\n"));
+  }
+
+  void LogAtItsCap_DropsWholeLinesAtTheFrontAndAppendsOnlyTheNew() {
+    auto line = [](int i) { return "> [43] [C2] [70] [" + std::to_string(1000 + i) + "]\r\n"; };
+    vela::MemoryTrafficLog log(4096);
+    for (int i = 0; i < 200; ++i) log.AppendToLog(line(i));  // past the cap already
+    CommunicationWindow window(log);
+    window.ShowFor(nullptr);
+    QTextDocument* document =
+        window.findChild<QPlainTextEdit*>("txtCorsanCommunication")->document();
+    struct Change {
+      int position, removed, added;
+    };
+    std::vector<Change> changes;
+    connect(document, &QTextDocument::contentsChange, this,
+            [&changes](int position, int removed, int added) {
+              changes.push_back({position, removed, added});
+            });
+    for (int i = 200; i < 600; ++i) {
+      log.AppendToLog(line(i));
+      if (i % 7 == 0) QCoreApplication::processEvents();
+    }
+    QTRY_COMPARE(Shown(window), QString::fromStdString(log.Text()).remove('\r'));
+    QVERIFY(Shown(window).startsWith("> [43]"));
+    QVERIFY(!changes.empty());
+    bool trimmed = false;
+    for (const Change& c : changes) {
+      // Either whole lines leave at the front, or new text comes at the end: never a reset.
+      const bool front_drop = c.position == 0 && c.added == 0 && c.removed > 0;
+      const bool append = c.removed == 0 && c.added > 0 && c.position > 0;
+      QVERIFY2(
+          front_drop || append,
+          qPrintable(QString("change at %1: -%2 +%3").arg(c.position).arg(c.removed).arg(c.added)));
+      if (front_drop) {
+        trimmed = true;
+        QCOMPARE(c.removed % 24, 0);  // whole lines: 23 characters and the line end
+      }
+    }
+    QVERIFY(trimmed);
   }
 
   void DestroyedWindow_IsNoLongerTold() {
