@@ -101,6 +101,17 @@ class BoardSession {
   std::unique_ptr<BoardLink> link_;
 };
 
+// The closing word of a write on what the board confirmed; the last line on stderr.
+void ReportConfirmations(const ExchangeTally& tally, std::ostream& err) {
+  if (tally.unidirectional) {
+    err << "velacli: Bidirectional Comm. is off: the board confirmed none of the " << tally.sent
+        << " message(s) sent\n";
+  } else if (tally.unconfirmed > 0) {
+    err << "velacli: " << tally.unconfirmed << " of " << tally.sent
+        << " message(s) went unconfirmed; verify the board against the file\n";
+  }
+}
+
 bool WriteLog(const std::string& path, const std::string& text, std::ostream& err) {
   std::string reason;
   if (!SaveFileSafely(path, text, reason)) {
@@ -119,6 +130,8 @@ int RunBoardCommand(const Options& o, BoardConfig& config, CliDialogs& dialogs, 
   Session session{board.link(), config, view};
   int status = kExitFailed;
   if (board.Connect(err)) {
+    // Only what the command itself sends counts, not the set-up of the tunnel.
+    board.link().ResetTally();
     if (auto it = BoardCommands().find(o.command); it != BoardCommands().end()) {
       const BoardCommand& c = it->second;
       OperationDispatcher dispatcher;
@@ -126,10 +139,22 @@ int RunBoardCommand(const Options& o, BoardConfig& config, CliDialogs& dialogs, 
       if (OperationDispatcher::CheckBeforeQueue(c.operation, session)) {
         dispatcher.Run(c.operation, session, &progress);
         progress.Finish();
-        status = dispatcher.LastSucceeded() ? kExitOk : kExitFailed;
-        if (c.verifies) PrintLines(out, dispatcher.ReportText());
-        if (c.reads && status == kExitOk && !SaveDataFile(config, o.args[0], o.compact, dialogs)) {
-          status = kExitUsage;
+        const ExchangeTally& tally = dispatcher.LastTally();
+        if (c.verifies) {
+          status = dispatcher.LastSucceeded() ? kExitOk : kExitFailed;
+          PrintLines(out, dispatcher.ReportText());
+        } else if (c.reads) {
+          status = dispatcher.LastReadComplete() ? kExitOk : kExitFailed;
+          if (dispatcher.LastSucceeded() && status != kExitOk) {
+            err << "velacli: " << tally.failures << " exchange(s) failed; " << o.args[0]
+                << " was not saved\n";
+          }
+          if (status == kExitOk && !SaveDataFile(config, o.args[0], o.compact, dialogs)) {
+            status = kExitUsage;
+          }
+        } else {
+          status = dispatcher.LastWriteConfirmed() ? kExitOk : kExitFailed;
+          ReportConfirmations(tally, err);
         }
       }
     } else if (o.command == "compare") {
@@ -144,6 +169,11 @@ int RunBoardCommand(const Options& o, BoardConfig& config, CliDialogs& dialogs, 
       out << config.General.VersionText << '\n';
     } else if (o.command == "erase") {
       status = EraseConfiguration(session) ? kExitOk : kExitFailed;
+      const ExchangeTally& tally = board.link().Tally();
+      if (tally.sent > 0) {
+        if (tally.LostConfirmations() > 0) status = kExitFailed;
+        ReportConfirmations(tally, err);
+      }
     } else if (o.command == "transparent") {
       status = ActivateTransparentMode(board.link()) ? kExitOk : kExitFailed;
     } else if (o.command == "monitor") {
@@ -151,17 +181,15 @@ int RunBoardCommand(const Options& o, BoardConfig& config, CliDialogs& dialogs, 
       if (monitor.Start(board.link())) {
         out << "Start Monitoring\n" << std::flush;
         SteadyClock clock;
-        const auto end =
-            clock.Now() + std::chrono::microseconds(static_cast<int64_t>(o.seconds * 1e6));
-        auto next = clock.Now();
-        while (clock.Now() < end && monitor.Running()) {
-          if (auto line = monitor.Tick(board.link())) out << *line << '\n' << std::flush;
-          next += std::chrono::milliseconds(100);
-          clock.SleepFor(next - clock.Now());
-        }
+        monitor.RunFor(board.link(), clock,
+                       std::chrono::microseconds(static_cast<int64_t>(o.seconds * 1e6)),
+                       [&out](const std::string& line) { out << line << '\n'
+                                                             << std::flush; });
+        // A failed poll stopped it early: that is a failure of the command.
+        const bool failed = !monitor.Running();
         monitor.Stop();
         out << "Monitoring Stopped\n";
-        status = board.link().IsLinkOpen() ? kExitOk : kExitFailed;
+        status = !failed && board.link().IsLinkOpen() ? kExitOk : kExitFailed;
       }
     }
   }

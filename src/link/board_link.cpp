@@ -41,6 +41,11 @@ void BoardLink::ClosePort() {
   if (port_.IsOpen()) port_.Close();
 }
 
+void BoardLink::ForgetPort() {
+  ClosePort();
+  port_name_.clear();
+}
+
 bool BoardLink::SetBitRate(int bit_rate_index, std::string* error) {
   ClosePort();
   bit_rate_index_ = bit_rate_index;
@@ -56,6 +61,16 @@ void BoardLink::SetModuleAddress(int address) {
 bool BoardLink::ReplyIs(int length, int type, int command) const {
   return ReplyValid && ReplyLength() == length && ReplyBuffer[2] == type &&
          ReplyBuffer[3] == command;
+}
+
+void BoardLink::ResetTally() {
+  tally_ = ExchangeTally{};
+  tally_.unidirectional = !UseCorsanTunneling && !BidirectionalComm;
+}
+
+void BoardLink::RejectReply(const std::string& text, MessageIcon icon) {
+  ++tally_.failures;
+  dialogs_.Message(text, icon);
 }
 
 void BoardLink::PaceUnidirectionalWrite() {
@@ -85,15 +100,21 @@ bool BoardLink::SendVLMessage(bool expect_reply, const BoardMessage& message) {
   ReplyValid = false;
   if (cancel_requested_) return false;
   if (message.size > 15 || message.size < 0) {
+    ++tally_.failures;
     dialogs_.Message("SendVLMessage: Message Size Overrun, size = " + to_string(message.size));
     return false;
   }
-  if (!BytesSendable(message)) return false;
+  if (!BytesSendable(message)) {
+    ++tally_.failures;
+    return false;
+  }
   if (!port_.IsOpen()) {
+    ++tally_.failures;
     ReportIfLost();
     dialogs_.Message(kSelectCommunicationsPort);
     return false;
   }
+  ++tally_.sent;
   if (UseCorsanTunneling) return tunnel_.SendVLMessage(expect_reply, message);
   return SendDirect(message);
 }
@@ -131,9 +152,11 @@ bool BoardLink::SendDirect(const BoardMessage& message) {
 
   if (BidirectionalComm) {
     if (!ReceiveReply()) {
+      CountFailedExchange();
       ReportIfLost();
       dialogs_.Message("No response received, resetting bidirectional communication");
       BidirectionalComm = false;
+      tally_.lost_bidirectional = true;
     } else {
       const int header_in = ReplyBuffer[1];
       const bool has_xaddress = (header_in & 0x10) != 0;
@@ -162,11 +185,14 @@ bool BoardLink::SendDirect(const BoardMessage& message) {
         dialogs_.Message(std::string("Incorrect eXtended Address byte ") + kCrLf + "Received " +
                          to_string(xaddress) + " Expected " + to_string(ModuleXAddress));
       }
+      if (!ReplyValid) CountFailedExchange();
       if (has_xaddress && ReplyValid) {
         const int n = header_in & 0x0F;
         for (int i = 2; i <= n + 1; ++i) ReplyBuffer[i] = ReplyBuffer[i + 1];
       }
     }
+  } else if (tally_.lost_bidirectional) {
+    ++tally_.unconfirmed;  // sent blind because the board stopped answering
   }
   SequenceState = static_cast<uint8_t>((SequenceState + 0x40) & 0x7F);
   return true;

@@ -35,6 +35,24 @@ struct BoardMessage {
   BoardMessage(std::initializer_list<int> bytes);
 };
 
+// What the exchanges since the last ResetTally came to. A message is confirmed when a valid
+// reply (direct) or the station's answer (tunnel) came for it; one sent with "Bidirectional
+// Comm." off is not. A failure is an exchange that produced a failure message: the link's own
+// (no reply, invalid reply, port closed) or a caller's RejectReply (wrong length, type, command).
+struct ExchangeTally {
+  int sent = 0;
+  int unconfirmed = 0;
+  int failures = 0;
+  // The tally started with "Bidirectional Comm." off on the direct link: nothing is confirmed
+  // by design, so unconfirmed messages are no loss.
+  bool unidirectional = false;
+  // A missing reply switched "Bidirectional Comm." off since the tally started.
+  bool lost_bidirectional = false;
+
+  // Messages that expected a confirmation and got none or an invalid one.
+  int LostConfirmations() const { return unidirectional ? 0 : unconfirmed; }
+};
+
 inline constexpr uint8_t kResyncPending = 0x80;
 inline constexpr std::chrono::seconds kReplyTimeout{2};
 
@@ -64,6 +82,9 @@ class BoardLink {
   // Opening and closing the port. Every opening sets ResyncPending.
   bool OpenPort(const std::string& name, int bit_rate_index, std::string* error);
   void ClosePort();
+  // Closes the port and forgets which one was chosen ("Refresh"): a later bit-rate change then
+  // opens nothing until a port is picked again.
+  void ForgetPort();
   bool IsLinkOpen() const { return port_.IsOpen(); }
   const std::string& PortName() const { return port_name_; }
   int BitRateIndex() const { return bit_rate_index_; }
@@ -77,6 +98,20 @@ class BoardLink {
   int ReplyLength() const { return ReplyBuffer[1] & 0x0F; }
   // True when the last exchange was valid and echoed this type and command at this length.
   bool ReplyIs(int length, int type, int command) const;
+
+  // Starts counting afresh; called when an operation starts.
+  void ResetTally();
+  const ExchangeTally& Tally() const { return tally_; }
+  // A caller found the reply unusable: shows the message and counts the failed exchange.
+  void RejectReply(const std::string& text, MessageIcon icon = MessageIcon::kNone);
+  // The tunnel's count of a station that did not answer or a board reply that did not come.
+  void CountFailedExchange() {
+    ++tally_.failures;
+    ++tally_.unconfirmed;
+  }
+
+  // When the port closed itself (the far end went away), says so once, with the reason.
+  void ReportIfLost();
 
   // The pause after a write while "Bidirectional Comm." is off.
   void PaceUnidirectionalWrite();
@@ -107,7 +142,6 @@ class BoardLink {
   bool SendDirect(const BoardMessage& message);
   // Checks every byte of the message; shows the message box and returns false for a bad one.
   bool BytesSendable(const BoardMessage& message);
-  void ReportIfLost();
 
   SerialPort& port_;
   Clock& clock_;
@@ -116,6 +150,7 @@ class BoardLink {
   StationTunnel tunnel_;
   std::atomic<bool> cancel_requested_{false};
   std::string port_name_;
+  ExchangeTally tally_;
   int bit_rate_index_ = kDefaultBitRateIndex;
 };
 

@@ -1,5 +1,7 @@
 #include "link/message_monitor.h"
 
+#include <algorithm>
+
 namespace vela {
 
 bool MessageMonitor::Start(BoardLink& link) {
@@ -37,13 +39,28 @@ std::string MessageMonitor::ReportLine(const uint8_t* report) {
 std::optional<std::string> MessageMonitor::Tick(BoardLink& link) {
   // A tick that was already on its way when the monitor stopped polls nothing.
   if (!Running()) return std::nullopt;
+  const int failures_before = link.Tally().failures;
   link.SendVLMessage(false, BoardMessage{});
-  // A port that went away ends the monitor after one message, not one every tick.
-  if (!link.IsLinkOpen()) Stop();
+  // A failed poll (no reply, an invalid one, a port that went away) ends the monitor after its
+  // one message; polling on would show the same message ten times a second.
+  if (!link.IsLinkOpen() || link.Tally().failures != failures_before) Stop();
   if (!link.ReplyValid || link.ReplyLength() != 4) return std::nullopt;
   std::string line = ReportLine(&link.ReplyBuffer[2]);
   Append(line + kCrLf);
   return line;
+}
+
+void MessageMonitor::RunFor(BoardLink& link, Clock& clock, std::chrono::microseconds duration,
+                            const std::function<void(const std::string&)>& on_line) {
+  const auto end = clock.Now() + duration;
+  while (Running() && clock.Now() < end) {
+    if (auto line = Tick(link)) on_line(*line);
+    // The pause runs from the end of the poll: a poll that waited long is not made up for by
+    // polls back to back.
+    const auto left = end - clock.Now();
+    if (left.count() <= 0) break;
+    clock.SleepFor(std::min<std::chrono::microseconds>(kPollInterval, left));
+  }
 }
 
 void MessageMonitor::Append(const std::string& line) {

@@ -2,6 +2,8 @@
 // and each four-byte report is listed as "<12> <0> <127> <3> ".
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -13,6 +15,7 @@ namespace vela {
 class MessageMonitor {
  public:
   static constexpr size_t kTextLimit = 1 << 20;
+  static constexpr std::chrono::milliseconds kPollInterval{100};
 
   // "Monitor": says "Select Comm-port" when the port is closed; "Start Monitoring" is added only
   // when the monitor was not already running. Returns whether it runs.
@@ -21,8 +24,13 @@ class MessageMonitor {
   void Stop();
   bool Running() const;
 
-  // One poll; returns the report line it added, if the board answered with a report.
+  // One poll; returns the report line it added, if the board answered with a report. A poll
+  // that failed stops the monitor.
   std::optional<std::string> Tick(BoardLink& link);
+  // Polls for `duration`, kPollInterval after the end of each poll, until the monitor stops;
+  // each report line goes to on_line. For hosts without a timer (velacli).
+  void RunFor(BoardLink& link, Clock& clock, std::chrono::microseconds duration,
+              const std::function<void(const std::string&)>& on_line);
 
   // textFBM, lines ended by CR LF.
   std::string Text() const;

@@ -47,6 +47,8 @@ bool StationTunnel::SendCorsanFrame(const std::vector<uint8_t>& payload) {
   if (!payload.empty()) link_.Log().AppendToLog(line + kCrLf);
   CorsanToggle = 1 - CorsanToggle;
   if (!ReceiveCorsanFrame().empty()) return true;
+  // A port that went away says so first, as on the direct link.
+  link_.ReportIfLost();
   link_.Dialogs().Message("No answer from Corsan", MessageIcon::kWarning);
   return false;
 }
@@ -126,6 +128,7 @@ bool StationTunnel::SendVLMessage(bool expect_reply, const BoardMessage& message
   const bool answered = SendCorsanFrame(payload);
   link_.ReplyValid = answered;
   if (!answered) {
+    link_.CountFailedExchange();
     link_.Dialogs().Message("No valid response received");
     return false;
   }
@@ -149,11 +152,13 @@ bool StationTunnel::SendVLMessage(bool expect_reply, const BoardMessage& message
         buffer[1] = static_cast<uint8_t>(tunnelled_header);
         for (int i = 2; i <= 16; ++i) buffer[i] = buffer[i + 3];
       } else if (link_.UseExtendedAddr) {
+        link_.CountFailedExchange();
         link_.Dialogs().Message(std::string("Incorrect eXtended Address byte ") + kCrLf +
                                 "Received " + to_string(n) + " Expected " +
                                 to_string(link_.ModuleXAddress));
         return false;
       } else {
+        link_.CountFailedExchange();
         link_.Dialogs().Message("Unexpected eXtended Address Byte " + to_string(n));
         return false;
       }
@@ -162,6 +167,7 @@ bool StationTunnel::SendVLMessage(bool expect_reply, const BoardMessage& message
     }
     polled_ok = SendCorsanFrame({});
   }
+  link_.CountFailedExchange();
   link_.Dialogs().Message("No valid response received");
   return false;
 }

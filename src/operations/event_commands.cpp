@@ -62,14 +62,14 @@ bool ReadAllEvents(Session& session) {
     ReadResult r = ReadPinEvent(session, kOn, pin);
     if (r == ReadResult::kNoReply) return false;
     if (r == ReadResult::kUnsupported) {
-      session.dialogs().Message("Read Event-On: Function not supported by Device");
+      session.link.RejectReply("Read Event-On: Function not supported by Device");
     }
   }
   for (int pin = 0; pin < kPinCount; ++pin) {
     ReadResult r = ReadPinEvent(session, kOff, pin);
     if (r == ReadResult::kNoReply) return false;
     if (r == ReadResult::kUnsupported) {
-      session.dialogs().Message("Read Event-Off: Function not supported by Device");
+      session.link.RejectReply("Read Event-Off: Function not supported by Device");
     }
   }
   session.view.RefreshEventControl();
@@ -96,10 +96,10 @@ bool ReadEnableMap(Session& session) {
   link.SendVLMessage(true, {kReadGeneralSetting, kSettingEventEnables});
   if (!link.ReplyValid) return false;
   if (link.ReplyLength() != 4) {
-    session.dialogs().Message("No valid response size");
+    session.link.RejectReply("No valid response size");
   } else if (link.ReplyBuffer[2] != kReadGeneralSetting ||
              link.ReplyBuffer[3] != kSettingEventEnables) {
-    session.dialogs().Message("No valid response type");
+    session.link.RejectReply("No valid response type");
   } else {
     GeneralSettings& g = session.config.General;
     const int on_disable = link.ReplyBuffer[4];
@@ -125,12 +125,12 @@ bool ReadSinglePinEvents(Session& session) {
   ReadResult r = ReadPinEvent(session, kOn, pin);
   if (r == ReadResult::kNoReply) return false;
   if (r == ReadResult::kUnsupported) {
-    session.dialogs().Message("Function not supported by Device");
+    session.link.RejectReply("Function not supported by Device");
     return false;
   }
   r = ReadPinEvent(session, kOff, pin);
   if (r == ReadResult::kNoReply) return false;
-  if (r == ReadResult::kUnsupported) session.dialogs().Message("Function not supported by Device");
+  if (r == ReadResult::kUnsupported) session.link.RejectReply("Function not supported by Device");
   session.view.RefreshEventControl();
   return r == ReadResult::kStored;
 }

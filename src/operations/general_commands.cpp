@@ -24,8 +24,9 @@ bool EchoIs(const Session& session, int setting) {
          session.link.ReplyBuffer[3] == setting;
 }
 
+// Every message here rejects a reply, so the link counts it as a failed exchange.
 void Say(Session& session, const std::string& text) {
-  session.dialogs().Message(text);
+  session.link.RejectReply(text);
 }
 
 // The wording the address and serial-port reads use for a wrong length or echo.

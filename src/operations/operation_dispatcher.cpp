@@ -87,6 +87,13 @@ bool OperationDispatcher::Run(const std::string& name, Session& s, OperationObse
   const int current = s.config.CurrentPin;
   bool& ok = last_ok_;
   ok = false;
+  s.link.ResetTally();
+  // Whatever branch ran, the tally is taken when Run returns.
+  struct TakeTally {
+    OperationDispatcher& d;
+    BoardLink& link;
+    ~TakeTally() { d.last_tally_ = link.Tally(); }
+  } take_tally{*this, s.link};
 
   if (name == "ReadAll") {
     progress("General settings");

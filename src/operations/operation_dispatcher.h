@@ -46,6 +46,15 @@ class OperationDispatcher {
   // Whether every gated step of the last Run succeeded (a verification: found no difference).
   bool LastSucceeded() const { return last_ok_; }
 
+  // What the exchanges of the last Run came to (see ExchangeTally).
+  const ExchangeTally& LastTally() const { return last_tally_; }
+  // A read the caller may keep: every gated step succeeded and no exchange of the operation
+  // produced a failure message, also where the operation's own chain went on past one.
+  bool LastReadComplete() const { return last_ok_ && last_tally_.failures == 0; }
+  // A write the board confirmed: every gated step succeeded and no message that expected a
+  // confirmation went without one (unidirectional writes are unconfirmed by design).
+  bool LastWriteConfirmed() const { return last_ok_ && last_tally_.LostConfirmations() == 0; }
+
   // Whether the last Run was a verification, so the host shows the report window.
   bool ReportPending() const { return report_pending_; }
   void ClearReportPending() { report_pending_ = false; }
@@ -55,6 +64,7 @@ class OperationDispatcher {
   std::string report_;
   bool report_pending_ = false;
   bool last_ok_ = false;
+  ExchangeTally last_tally_;
 };
 
 }  // namespace vela

@@ -17,7 +17,7 @@ bool ReadPinConfigParams(Session& session, int store, int pin) {
   // Either store's header is accepted as the echo.
   if (length < 3 || (header != kReadPinConfigActive && header != kReadPinConfigFlash) ||
       link.ReplyBuffer[3] != pin) {
-    session.dialogs().Message("No valid response");
+    session.link.RejectReply("No valid response");
     return false;
   }
   PinRecord& record = session.config.Pins[pin];

@@ -31,7 +31,7 @@ bool RequestAddressConfig(Session& session, int pin) {
   link.SendVLMessage(true, {kReadAddressConfig, pin});
   if (!link.ReplyValid) return false;
   if (!ReplyIsFor(link, 5, kReadAddressConfig, pin)) {
-    session.dialogs().Message(kInvalidAddressConfig);
+    session.link.RejectReply(kInvalidAddressConfig);
     return false;
   }
   return true;
@@ -100,7 +100,7 @@ bool ReadPinProgram(Session& session, int pin) {
   link.SendVLMessage(true, {kReadAspectMode, pin});
   if (!link.ReplyValid) return false;
   if (!ReplyIsFor(link, 3, kReadAspectMode, pin)) {
-    session.dialogs().Message("No valid response");
+    session.link.RejectReply("No valid response");
     return false;
   }
   record.AspectMode = static_cast<uint8_t>(ReplyData(link, 0));
@@ -112,7 +112,7 @@ bool ReadPinProgram(Session& session, int pin) {
       if (!link.ReplyValid) return false;
       if (!ReplyIsFor(link, 9, kReadStep, pin) || ReplyData(link, 0) != a ||
           ReplyData(link, 1) != s) {
-        session.dialogs().Message("No valid response");
+        session.link.RejectReply("No valid response");
         return false;
       }
       record.Aspects[a].Steps[s] =
@@ -140,7 +140,7 @@ bool ReadPinProgram(Session& session, int pin) {
     } else if (IsDeviceByte(x)) {
       record.DeviceRef = static_cast<int16_t>((pin + x % 32) % kPinCount - pin);
     } else {
-      session.dialogs().Message(kInvalidAddressConfig);
+      session.link.RejectReply(kInvalidAddressConfig);
       ok = false;
     }
   }
@@ -165,8 +165,8 @@ bool ReadDeviceFromBoard(Session& session, int pin) {
     if (IsDeviceByte(x)) head = (pin + x % 32) % kPinCount;
   }
   if (head < 0) {
-    session.dialogs().Message("Cannot read DevicePointer from Pin " +
-                              std::to_string(pin + session.config.NumberBase));
+    session.link.RejectReply("Cannot read DevicePointer from Pin " +
+                             std::to_string(pin + session.config.NumberBase));
     return false;
   }
   for (int p = 0; p < kPinCount; ++p) {

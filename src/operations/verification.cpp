@@ -44,9 +44,12 @@ bool VerifyGeneralSettings(Session& s, VerificationReport& report) {
   bool result = true;
   report.AppendReportLine("Start General Settings Verification");
 
-  // An old board without the ID string command is not a failure.
+  // An old board without the ID string command is not a failure, but the report says that the
+  // string was not compared.
   Reply r = ReadSetting(s, 10);
-  if (r.valid()) {
+  if (!r.valid()) {
+    report.AppendReportLine("Note: no reply to the ID string request; ID string not compared");
+  } else {
     if (r.size() < 2 || !r.Echoes(112, 10)) {
       report.AppendReportLine("ReadIDString: No valid response");
       return false;
@@ -60,8 +63,12 @@ bool VerifyGeneralSettings(Session& s, VerificationReport& report) {
     }
   }
 
+  // A missing reply is never a match: the rest is still compared, but the result is false.
   r = ReadSetting(s, 1);
-  if (r.valid()) {
+  if (!r.valid()) {
+    report.AppendReportLine("Hardware configuration not compared: no reply");
+    result = false;
+  } else {
     if (r.size() != 6) {
       report.AppendReportLine("HWCRead: No valid response size");
       return false;
@@ -254,7 +261,10 @@ bool ECInit(Session& s, VerificationReport& report) {
     }
   }
   Reply r = ReadSetting(s, 11);
-  if (!r.valid()) return result;
+  if (!r.valid()) {
+    report.AppendReportLine("Initial event enable masks not compared: no reply");
+    return false;
+  }
   if (r.size() != 4) {
     report.AppendReportLine("ECInit: No valid response size");
     return false;

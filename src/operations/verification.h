@@ -1,6 +1,8 @@
 // Verification: re-read the board and compare it with the configuration held here. Each
 // difference becomes one line of the report; nothing is corrected. A missing reply stops a
-// verification silently in the report (the link has already shown its message box).
+// verification silently in the report (the link has already shown its message box); where the
+// verification goes on past one (hardware configuration, enable masks, ID string), the report
+// names what was not compared and only the ID string may still end in a pass.
 #pragma once
 
 #include <functional>

@@ -433,7 +433,7 @@ void MainWindow::ChoosePort(const std::string& name) {
 
 void MainWindow::OnRefreshPorts() {
   RunOnBoard(
-      "Refresh", [](Session& session) { session.link.ClosePort(); }, [this] { ListPorts(); });
+      "Refresh", [](Session& session) { session.link.ForgetPort(); }, [this] { ListPorts(); });
 }
 
 void MainWindow::OnBitRate(int index) {
@@ -763,12 +763,26 @@ void MainWindow::OnTimer1() {
   StartJob(Q(name), true);
   worker_->Post([this, name](Session& session) { dispatcher_.Run(name, session, observer_.get()); },
                 [this, name] {
-                  const bool ok = dispatcher_.LastSucceeded();
                   FinishJob(view_.Take(), false);
-                  // What the board now holds is what the window holds.
-                  if (ok && (name == "WriteAll" || name == "ReadAll")) MarkClean();
+                  // What the board now holds is what the window holds, when the board said so.
+                  if ((name == "WriteAll" && dispatcher_.LastWriteConfirmed()) ||
+                      (name == "ReadAll" && dispatcher_.LastReadComplete())) {
+                    MarkClean();
+                  }
+                  if (name == "WriteAll") ReportLostConfirmations();
                   ShowReport();
                 });
+}
+
+void MainWindow::ReportLostConfirmations() {
+  const ExchangeTally& tally = dispatcher_.LastTally();
+  const int lost = tally.LostConfirmations();
+  if (lost == 0) return;
+  dialogs_->Message("Write All: " + std::to_string(lost) + " of " + std::to_string(tally.sent) +
+                        " messages were not confirmed by the board, so it may not hold this "
+                        "configuration." +
+                        kCrLf + "Run Verify All to check the board.",
+                    MessageIcon::kWarning);
 }
 
 void MainWindow::ShowProgress(const Progress& progress) {

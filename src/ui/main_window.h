@@ -149,6 +149,8 @@ class MainWindow : public QMainWindow, public WindowContext {
   void StartJob(const QString& what, bool show_at_once);
   void FinishJob(unsigned requests, bool refresh_all);
   void ShowProgress(const Progress& progress);
+  // After a Write All: one warning when messages went unconfirmed.
+  void ReportLostConfirmations();
   void ShowReport();
   void MarkClean();
 

@@ -174,17 +174,40 @@ TEST_F(ReadAllReliabilityTest, FaultsTheReadGetsOver_SameFileAsACleanRead) {
   EXPECT_EQ(ReadFile(Path("copy.dat")), clean);
 }
 
-TEST_F(ReadAllReliabilityTest, LostFlashParameters_NotAGatedStep_TheFileIsSaved) {
-  // A pin's flash-parameter read does not decide the pin's read: the file is saved, with that
-  // one pin's configuration as it was before the read.
+TEST_F(ReadAllReliabilityTest, FailuresTheChainGoesOnPast_ExitOneAndNoFile) {
+  // A pin's flash parameters, an event read and the closing enable map do not stop the chain,
+  // but a backup with defaults where the board had values is no backup.
   const std::vector<Message> requests = DemoReadAllRequests();
   const int parameters = FirstIndex(requests, 113);
+  const int event_on = FirstIndex(requests, 116, 1) - 3;
+  const int enable_map = static_cast<int>(requests.size()) - 1;
   ASSERT_GT(parameters, 0);
-  SimProcess sim(kVelaSim, {"--demo", "--wrong-echo", "--fault-at", std::to_string(parameters)});
-  ProcessResult r = ReadAll(sim, Path("out.dat"));
-  EXPECT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_EQ(r.err.rfind("Invalid response received, ", 0), 0u) << r.err;
-  EXPECT_TRUE(fs::exists(Path("out.dat")));
+  ASSERT_EQ(requests[enable_map], (Message{112, 11}));
+  struct Case {
+    std::vector<std::string> sim_options;
+    std::string message_start;
+  };
+  const std::vector<Case> cases = {
+      {{"--wrong-echo", "--fault-at", std::to_string(parameters)}, "Invalid response received, "},
+      {{"--unsupported", "116", "--fault-at", std::to_string(event_on)},
+       "Read Event-On: Function not supported by Device"},
+      {{"--unsupported", "112", "--unsupported-answer", "wrong-type", "--fault-at",
+        std::to_string(enable_map)},
+       "No valid response type"},
+      {{"--no-reply", "--fault-at", std::to_string(enable_map)}, kNoResponse},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.sim_options));
+    std::vector<std::string> options = {"--demo"};
+    options.insert(options.end(), c.sim_options.begin(), c.sim_options.end());
+    SimProcess sim(kVelaSim, options);
+    const std::string out = Path("out.dat");
+    ProcessResult r = ReadAll(sim, out);
+    EXPECT_EQ(r.exit_code, 1) << r.err;
+    EXPECT_EQ(r.err.rfind(c.message_start, 0), 0u) << r.err;
+    EXPECT_EQ(Lines(r.err).back(), "velacli: 1 exchange(s) failed; " + out + " was not saved");
+    EXPECT_FALSE(fs::exists(out));
+  }
 }
 
 // Kills vela-sim (SIGKILL: no goodbye, the pty master just closes) after `delay`.

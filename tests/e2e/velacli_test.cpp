@@ -2,6 +2,7 @@
 // adapter and serial line, as a script would use it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -207,6 +208,65 @@ TEST_F(VelacliTest, FailedRead_SavesNothing) {
   ProcessResult r = CliOn(sim, {"read-all", Path("keep.dat")});
   EXPECT_EQ(r.exit_code, 1);
   EXPECT_EQ(ReadFile(Path("keep.dat")), "precious");
+}
+
+TEST_F(VelacliTest, BackupExample_ReadVerifyRestoreOnABlankBoard_ExitZeroEach) {
+  SimProcess demo(kVelaSim, {"--demo"});
+  ProcessResult r = CliOn(demo, {"read-all", Path("b.dat")});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  // The demo board disables initial events 2, 3 (on) and 0, 1 (off): boxes 0, 1 and 2, 3 checked.
+  const std::vector<std::string> lines = Lines(ReadFile(Path("b.dat")));
+  ASSERT_GT(lines.size(), 8u);
+  EXPECT_EQ(lines[6].rfind("\"SPC\",", 0), 0u);
+  EXPECT_EQ(lines[7].rfind("\"EIE\",3,12", 0), 0u) << lines[7];
+  ProcessResult v = CliOn(demo, {"verify", Path("b.dat")});
+  EXPECT_EQ(v.exit_code, 0) << v.out << v.err;
+  EXPECT_EQ(Lines(v.out).back(), "Verify OK");
+
+  SimProcess blank(kVelaSim);
+  ProcessResult w = CliOn(blank, {"write-all", Path("b.dat")});
+  EXPECT_EQ(w.exit_code, 0) << w.err;
+  EXPECT_EQ(w.err, "");
+  ProcessResult again = CliOn(blank, {"verify", Path("b.dat")});
+  EXPECT_EQ(again.exit_code, 0) << again.out << again.err;
+  EXPECT_EQ(Lines(again.out).back(), "Verify OK");
+}
+
+TEST_F(VelacliTest, WriteAll_BoardFallsSilent_ExitOneAndSaysHowManyWentUnconfirmed) {
+  SimProcess sim(kVelaSim, {"--no-reply", "--fault-at", "20"});
+  ProcessResult w = CliOn(sim, {"write-all", Path("demo.dat")});
+  EXPECT_EQ(w.exit_code, 1) << w.err;
+  const std::vector<std::string> lines = Lines(w.err);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), "No response received, resetting bidirectional communication");
+  // The lost reply and every message after it, sent without asking for a reply.
+  EXPECT_NE(lines.back().find(" message(s) went unconfirmed; verify the board against the file"),
+            std::string::npos)
+      << w.err;
+  EXPECT_EQ(lines.back().rfind("velacli: ", 0), 0u) << w.err;
+}
+
+TEST_F(VelacliTest, WriteAll_Unidirectional_ExitZeroSaysOnceNothingWasConfirmed) {
+  SimProcess sim(kVelaSim);
+  ProcessResult w = CliOn(sim, {"--unidirectional", "write-all", Path("demo.dat")});
+  EXPECT_EQ(w.exit_code, 0) << w.err;
+  const std::vector<std::string> lines = Lines(w.err);
+  ASSERT_EQ(lines.size(), 1u) << w.err;
+  EXPECT_EQ(
+      lines[0].rfind("velacli: Bidirectional Comm. is off: the board confirmed none of the ", 0),
+      0u);
+  EXPECT_NE(lines[0].find(" message(s) sent"), std::string::npos);
+}
+
+TEST_F(VelacliTest, VerifyEvents_EnableMapUnanswered_NotComparedExitOne) {
+  // 32 event-on and 32 event-off reads, then the enable masks (exchange 64).
+  SimProcess sim(kVelaSim, {"--demo", "--no-reply", "--fault-at", "64"});
+  ProcessResult v = CliOn(sim, {"verify-events", Path("demo.dat")});
+  EXPECT_EQ(v.exit_code, 1) << v.out << v.err;
+  const std::vector<std::string> lines = Lines(v.out);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(), "Initial event enable masks not compared: no reply");
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "Verify OK"), 0);
 }
 
 TEST_F(VelacliTest, UsageMistakes_ExitTwo) {

@@ -584,8 +584,8 @@ void MainWindowTest::SaveFile_ShiftIsCompact_LoadFileBringsItBack() {
     if (!f.open(QIODevice::ReadOnly)) return -1;
     return static_cast<int>(f.readAll().count("\r\n"));
   };
-  QCOMPARE(lines(compact), 72);
-  QCOMPARE(lines(full), 200);
+  QCOMPARE(lines(compact), 73);
+  QCOMPARE(lines(full), 201);
   QVERIFY(!w.window().HasUnsavedChanges());
   QVERIFY(w.Shown("CommandRecentFiles"));
 

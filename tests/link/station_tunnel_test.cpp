@@ -203,6 +203,28 @@ TEST_F(StationTunnelTest, TunnelledRead_NoBoardReplyWithinTwoSeconds) {
   EXPECT_EQ(dialogs_.Texts(), std::vector<std::string>{"No valid response received"});
 }
 
+TEST_F(StationTunnelTest, PortLostDuringATunnelledRead_SaysSoOnceAsTheDirectPathDoes) {
+  link_.UseCorsanTunneling = true;
+  int frames = 0;
+  port_.responder = [this, &frames](const Bytes&) {
+    // The station takes the message; the adapter goes away before the first poll is answered.
+    if (frames++ == 0) {
+      port_.Feed(StationFrame({}));
+    } else {
+      port_.Lose("the device went away");
+    }
+  };
+  EXPECT_FALSE(link_.SendVLMessage(true, {112, 0}));
+  EXPECT_EQ(dialogs_.Texts(),
+            (std::vector<std::string>{"The serial port was closed: the device went away",
+                                      "No answer from Corsan", "No valid response received"}));
+  EXPECT_FALSE(link_.IsLinkOpen());
+  dialogs_.messages.clear();
+  EXPECT_FALSE(link_.SendVLMessage(true, {112, 0}));
+  EXPECT_EQ(dialogs_.Texts(), std::vector<std::string>{"Select communications port"});
+  EXPECT_EQ(link_.Tally().failures, 2);
+}
+
 TEST_F(StationTunnelTest, TransparentMode_PerInterfaceType) {
   struct Case {
     Bytes interface_answer;

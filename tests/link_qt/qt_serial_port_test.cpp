@@ -87,6 +87,72 @@ TEST(QtSerialPort, SilentPeer_WaitsTheFullTwoSecondsWithoutSpinning) {
                                  "No response received, resetting bidirectional communication"});
 }
 
+// A version reply for module 0 with the given address byte (sequence bit included).
+Bytes VersionReply(uint8_t address) {
+  Bytes reply = {address, 0xE6, 0xF0, 0x80, 0x83, 0x82, 0x82, 0x80};
+  AppendChecksum(reply);
+  return reply;
+}
+
+// Answers the version request that follows the resynchronisation on a fresh opening.
+void AnswerFirstVersionRequest(testing::PtyPair& pty) {
+  Bytes got = pty.ReadMaster(17, milliseconds(3000));
+  if (got.size() == 17) pty.WriteMaster(VersionReply(0x43));
+}
+
+TEST(QtSerialPort, ReopensAfterTheFarEndWentAway_AndAfterABitRateChange) {
+  testing::PtyPair first;
+  ASSERT_TRUE(first.ok());
+  QtSerialPort port;
+  SteadyClock clock;
+  testing::RecordingDialogs dialogs;
+  MemoryTrafficLog log;
+  BoardLink link(port, clock, dialogs, log);
+  std::string error;
+  ASSERT_TRUE(link.OpenPort(first.slave_path(), 1, &error)) << error;
+  // A bit-rate change on the open port closes it and opens it again.
+  ASSERT_TRUE(link.SetBitRate(2, &error)) << error;
+  ASSERT_TRUE(link.IsLinkOpen());
+
+  // The peer goes away: the next exchange finds the port closed, says so once.
+  first.CloseMaster();
+  link.SendVLMessage(true, {112, 0});
+  EXPECT_FALSE(link.IsLinkOpen());
+  ASSERT_FALSE(dialogs.messages.empty());
+  EXPECT_EQ(dialogs.messages[0].text.rfind("The serial port was closed: ", 0), 0u);
+
+  // Another path opens on the same adapter, and the board there answers.
+  testing::PtyPair second;
+  ASSERT_TRUE(second.ok());
+  ASSERT_TRUE(link.OpenPort(second.slave_path(), 1, &error)) << error;
+  std::thread board([&] { AnswerFirstVersionRequest(second); });
+  link.BidirectionalComm = true;
+  link.SendVLMessage(true, {112, 0});
+  board.join();
+  EXPECT_TRUE(link.ReplyIs(6, 112, 0));
+  // And a bit-rate change on that freshly opened port works as well.
+  EXPECT_TRUE(link.SetBitRate(0, &error)) << error;
+  EXPECT_TRUE(link.IsLinkOpen());
+}
+
+TEST(QtSerialPort, RefreshForgetsThePort_ABitRateChangeThenOpensNothing) {
+  testing::PtyPair pty;
+  ASSERT_TRUE(pty.ok());
+  QtSerialPort port;
+  SteadyClock clock;
+  testing::RecordingDialogs dialogs;
+  MemoryTrafficLog log;
+  BoardLink link(port, clock, dialogs, log);
+  ASSERT_TRUE(link.OpenPort(pty.slave_path(), 1, nullptr));
+  link.ForgetPort();
+  EXPECT_FALSE(link.IsLinkOpen());
+  std::string error;
+  EXPECT_TRUE(link.SetBitRate(2, &error)) << error;
+  EXPECT_FALSE(link.IsLinkOpen());
+  EXPECT_EQ(link.BitRateIndex(), 2);
+  EXPECT_TRUE(link.PortName().empty());
+}
+
 }  // namespace
 }  // namespace vela
 

@@ -216,9 +216,21 @@ TEST_F(DispatcherTest, VerifyAll_BoardWithoutIdString_GoesOn) {
   std::vector<std::string> lines = Lines(Run("VerifyAll"));
   EXPECT_EQ(lines.back(), "Verify OK");
   EXPECT_EQ(lines.front(), "Start General Settings Verification");
-  EXPECT_EQ(lines[1], "Start EC Verification");
+  EXPECT_EQ(lines[1], "Note: no reply to the ID string request; ID string not compared");
+  EXPECT_EQ(lines[2], "Start EC Verification");
   EXPECT_EQ(dialogs_.Texts(), std::vector<std::string>{
                                   "No response received, resetting bidirectional communication"});
+}
+
+TEST_F(DispatcherTest, VerifyAll_HardwareConfigurationUnanswered_NotComparedNotPassed) {
+  Run("WriteAll");
+  board_.GetFaults().no_reply = true;
+  board_.GetFaults().only_at_frame = board_.exchange_count() + 1;  // after the ID string
+  std::vector<std::string> lines = Lines(Run("VerifyAll"));
+  EXPECT_EQ(lines, (std::vector<std::string>{"Start General Settings Verification",
+                                             "Hardware configuration not compared: no reply",
+                                             "Verification Stopped"}));
+  EXPECT_FALSE(dispatcher_.LastSucceeded());
 }
 
 TEST_F(DispatcherTest, WriteDevice_HeadAndMembersInAscendingOrder) {

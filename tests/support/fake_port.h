@@ -52,6 +52,17 @@ class FakePort final : public SerialPort {
     return false;
   }
 
+  std::string TakeLostReason() override {
+    std::string reason;
+    reason.swap(lost_reason_);
+    return reason;
+  }
+  // The far end goes away: the port closes itself and says why, once.
+  void Lose(const std::string& reason) {
+    open_ = false;
+    lost_reason_ = reason;
+  }
+
   void Feed(const std::vector<uint8_t>& bytes) {
     rx_.insert(rx_.end(), bytes.begin(), bytes.end());
   }
@@ -67,6 +78,7 @@ class FakePort final : public SerialPort {
  private:
   ManualClock& clock_;
   bool open_ = false;
+  std::string lost_reason_;
   std::deque<uint8_t> rx_;
 };
 

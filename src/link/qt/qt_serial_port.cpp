@@ -10,6 +10,10 @@
 #include <unistd.h>
 #include <cerrno>
 #endif
+#ifdef __linux__
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#endif
 
 namespace vela {
 
@@ -68,10 +72,7 @@ std::string LostReason(QSerialPort::SerialPortError e, const std::string& qt_tex
 
 }  // namespace
 
-QtSerialPort::QtSerialPort() : port_(std::make_unique<QSerialPort>()) {
-  QObject::connect(port_.get(), &QSerialPort::errorOccurred,
-                   [this](QSerialPort::SerialPortError e) { OnError(static_cast<int>(e)); });
-}
+QtSerialPort::QtSerialPort() = default;
 
 QtSerialPort::~QtSerialPort() = default;
 
@@ -83,6 +84,11 @@ bool QtSerialPort::Open(const std::string& name, const std::string& settings, st
     if (error) *error = "unknown line settings \"" + settings + "\"";
     return false;
   }
+  // A QSerialPort that saw its device go away keeps a stale state: reopened, it refuses the
+  // line settings ("Invalid argument"). Every opening gets a fresh one.
+  port_ = std::make_unique<QSerialPort>();
+  QObject::connect(port_.get(), &QSerialPort::errorOccurred,
+                   [this](QSerialPort::SerialPortError e) { OnError(static_cast<int>(e)); });
   port_->setPortName(QString::fromStdString(name));
   if (!port_->open(QIODevice::ReadWrite)) {
     if (error) *error = OpenFailureReason(*port_, name);
@@ -116,31 +122,48 @@ bool QtSerialPort::Open(const std::string& name, const std::string& settings, st
     return false;
   }
   port_->clear();
+  RequestLowLatency();
   return true;
 }
 
+void QtSerialPort::RequestLowLatency() {
+#ifdef __linux__
+  // USB adapters hold received bytes up to their latency timer (16 ms on common chips) unless
+  // the driver is asked for low latency. Ptys and some drivers refuse; that changes nothing.
+  const int fd = static_cast<int>(port_->handle());
+  serial_struct serial{};
+  low_latency_ = false;
+  if (fd < 0 || ioctl(fd, TIOCGSERIAL, &serial) != 0) return;
+  if ((serial.flags & ASYNC_LOW_LATENCY) == 0) {
+    serial.flags |= ASYNC_LOW_LATENCY;
+    if (ioctl(fd, TIOCSSERIAL, &serial) != 0) return;
+  }
+  low_latency_ = true;
+#endif
+}
+
 void QtSerialPort::Close() {
-  if (port_->isOpen()) port_->close();
+  if (port_ && port_->isOpen()) port_->close();
 }
 
 bool QtSerialPort::IsOpen() const {
-  return port_->isOpen();
+  return port_ && port_->isOpen();
 }
 
 size_t QtSerialPort::BytesWaiting() {
-  if (!port_->isOpen()) return 0;
+  if (!IsOpen()) return 0;
   if (port_->bytesAvailable() == 0) port_->waitForReadyRead(0);  // pull in what the OS holds
   return port_->isOpen() ? static_cast<size_t>(port_->bytesAvailable()) : 0;
 }
 
 size_t QtSerialPort::Read(uint8_t* buffer, size_t max) {
-  if (!port_->isOpen()) return 0;
+  if (!IsOpen()) return 0;
   qint64 n = port_->read(reinterpret_cast<char*>(buffer), static_cast<qint64>(max));
   return n > 0 ? static_cast<size_t>(n) : 0;
 }
 
 bool QtSerialPort::Write(const uint8_t* data, size_t size) {
-  if (!port_->isOpen()) return false;
+  if (!IsOpen()) return false;
   if (port_->write(reinterpret_cast<const char*>(data), static_cast<qint64>(size)) !=
       static_cast<qint64>(size)) {
     return false;
@@ -154,7 +177,7 @@ bool QtSerialPort::Write(const uint8_t* data, size_t size) {
 }
 
 bool QtSerialPort::WaitForData(std::chrono::microseconds timeout) {
-  if (!port_->isOpen()) return false;
+  if (!IsOpen()) return false;
   if (port_->bytesAvailable() > 0) return true;
   int ms = static_cast<int>((timeout.count() + 999) / 1000);
   if (ms < 1) ms = 1;

@@ -26,14 +26,20 @@ class QtSerialPort final : public SerialPort {
   bool WaitForData(std::chrono::microseconds timeout) override;
   std::string TakeLostReason() override;
 
+  // Whether the driver took the low-latency request of the last opening (Linux serial drivers;
+  // ptys and other platforms do not).
+  bool LowLatency() const { return low_latency_; }
+
   // The ports the platform reports, by system name with a description.
   static std::vector<PortInfo> ListPorts();
 
  private:
   void OnError(int error);
+  void RequestLowLatency();
 
   std::unique_ptr<QSerialPort> port_;
   std::string lost_reason_;
+  bool low_latency_ = false;
 };
 
 // Settings text "19200,o,8,1" taken apart; false for anything else.
