@@ -143,13 +143,15 @@ int RunBoardCommand(const Options& o, BoardConfig& config, CliDialogs& dialogs, 
         if (c.verifies) {
           status = dispatcher.LastSucceeded() ? kExitOk : kExitFailed;
           PrintLines(out, dispatcher.ReportText());
-        } else if (c.reads) {
+        } else if (OperationDispatcher::IsRead(c.operation)) {
           status = dispatcher.LastReadComplete() ? kExitOk : kExitFailed;
           if (dispatcher.LastSucceeded() && status != kExitOk) {
-            err << "velacli: " << tally.failures << " exchange(s) failed; " << o.args[0]
-                << " was not saved\n";
+            err << "velacli: " << tally.failures << " exchange(s) failed";
+            if (c.reads) err << "; " << o.args[0] << " was not saved";
+            err << '\n';
           }
-          if (status == kExitOk && !SaveDataFile(config, o.args[0], o.compact, dialogs)) {
+          if (c.reads && status == kExitOk &&
+              !SaveDataFile(config, o.args[0], o.compact, dialogs)) {
             status = kExitUsage;
           }
         } else {

@@ -60,6 +60,11 @@ bool OperationDispatcher::IsVerification(const std::string& name) {
   return name == "VerifyAll" || name == "VerifyAllPins" || name == "ECVerify";
 }
 
+bool OperationDispatcher::IsRead(const std::string& name) {
+  return name == "ReadAll" || name == "ReadPin" || name == "ReadDevice" || name == "ReadAllPins" ||
+         name == "PAspReadPin" || name == "ECReadAll";
+}
+
 bool OperationDispatcher::CheckBeforeQueue(const std::string& name, Session& s) {
   if (IsVerification(name) && !s.link.IsLinkOpen()) {
     s.dialogs().Message(kSelectCommunicationsPort);

@@ -26,6 +26,8 @@ class OperationDispatcher {
   // The fifteen operation names, exactly as the buttons queue them.
   static const std::vector<std::string>& OperationNames();
   static bool IsVerification(const std::string& name);
+  // The operations that read the board into the configuration.
+  static bool IsRead(const std::string& name);
 
   // The checks a button makes before queueing: a closed port for the verifications ("Select
   // communications port"), a referral that is not a device head for "WriteDevice" ("Referral

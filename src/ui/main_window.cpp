@@ -614,7 +614,8 @@ void MainWindow::OnCompareWithBoard() {
         Session reading{session.link, *board, unseen};
         OperationDispatcher dispatcher;
         dispatcher.Run("ReadAll", reading, observer_.get());
-        *read = dispatcher.LastSucceeded();
+        // Any exchange that produced a failure message leaves values unread.
+        *read = dispatcher.LastReadComplete();
       },
       [this, board, read] {
         FinishJob(view_.Take(), false);
