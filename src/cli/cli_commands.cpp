@@ -165,7 +165,12 @@ int RunBoardCommand(const Options& o, BoardConfig& config, CliDialogs& dialogs, 
       ProgressLine progress(err, StderrIsTerminal());
       dispatcher.Run("ReadAll", session, &progress);
       progress.Finish();
-      status = dispatcher.LastSucceeded() ? kExitOk : kExitFailed;
+      // The read rule of read-all: a failed exchange leaves values unread, so nothing compares.
+      status = dispatcher.LastReadComplete() ? kExitOk : kExitFailed;
+      if (dispatcher.LastSucceeded() && status != kExitOk) {
+        err << "velacli: " << dispatcher.LastTally().failures
+            << " exchange(s) failed; nothing was compared\n";
+      }
     } else if (o.command == "version") {
       status = GetVersion(session) ? kExitOk : kExitFailed;
       out << config.General.VersionText << '\n';
@@ -185,8 +190,7 @@ int RunBoardCommand(const Options& o, BoardConfig& config, CliDialogs& dialogs, 
         SteadyClock clock;
         monitor.RunFor(board.link(), clock,
                        std::chrono::microseconds(static_cast<int64_t>(o.seconds * 1e6)),
-                       [&out](const std::string& line) { out << line << '\n'
-                                                             << std::flush; });
+                       [&out](const std::string& line) { out << line << std::endl; });
         // A failed poll stopped it early: that is a failure of the command.
         const bool failed = !monitor.Running();
         monitor.Stop();

@@ -1,6 +1,7 @@
 // velacli diff and compare: two files, and a file against vela-sim over a real pty.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -133,6 +134,24 @@ TEST_F(CompareTest, Compare_SilentBoard_ExitOneAndNoComparison) {
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err.find("difference"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("No response received"), std::string::npos) << r.err;
+}
+
+TEST_F(CompareTest, Compare_FailureTheReadGoesOnPast_ExitOneAndNoComparison) {
+  // The closing enable-map read gets no reply: the read goes on, but that value is unread.
+  SimProcess sim(kVelaSim);
+  ASSERT_EQ(CliOn(sim, {"write-all", Path("demo.dat")}).exit_code, 0);
+  ProcessResult clean = CliOn(sim, {"--log", Path("read.log"), "read-all", Path("back.dat")});
+  ASSERT_EQ(clean.exit_code, 0) << clean.err;
+  const std::string log = ReadFile(Path("read.log"));
+  const int exchanges = static_cast<int>(std::count(log.begin(), log.end(), '>'));
+  SimProcess faulty(kVelaSim, {"--load", Path("demo.dat"), "--no-reply", "--fault-at",
+                               std::to_string(exchanges - 1)});
+  ProcessResult r = CliOn(faulty, {"compare", Path("demo.dat")});
+  EXPECT_EQ(r.exit_code, 1) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("No response received"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("velacli: 1 exchange(s) failed; nothing was compared"), std::string::npos)
+      << r.err;
 }
 
 }  // namespace
