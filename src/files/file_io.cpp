@@ -158,7 +158,9 @@ bool SaveFileSafely(const std::string& path, const std::string& bytes, std::stri
   for (int attempt = 0;; ++attempt) {
     temp = folder / PathFromUtf8(TempName(target, random));
     bool taken = false;
-    if (file.CreateExclusive(temp, taken, why)) break;
+    // The copy of a file that exists gets that file's permissions once written; until then
+    // nobody else may read it, as it may hold what the old file kept private.
+    if (file.CreateExclusive(temp, exists, taken, why)) break;
     if (!taken || attempt >= 100) {
       reason = "no file can be created in " + PathToUtf8(folder) + " (" + why + ")";
       return false;

@@ -29,8 +29,9 @@ NativeFile::~NativeFile() {
   if (fd_ >= 0) _close(fd_);
 }
 
-bool NativeFile::CreateExclusive(const std::filesystem::path& path, bool& exists,
-                                 std::string& reason) {
+bool NativeFile::CreateExclusive(const std::filesystem::path& path, bool /*is_private*/,
+                                 bool& exists, std::string& reason) {
+  // Files inherit the folder's access list; there is no umask to narrow.
   exists = false;
   int fd = -1;
   errno_t error =
@@ -132,10 +133,11 @@ NativeFile::~NativeFile() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-bool NativeFile::CreateExclusive(const std::filesystem::path& path, bool& exists,
+bool NativeFile::CreateExclusive(const std::filesystem::path& path, bool is_private, bool& exists,
                                  std::string& reason) {
   exists = false;
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                  is_private ? 0600 : 0666);
   if (fd < 0) {
     exists = errno == EEXIST;
     reason = LastErrorText();

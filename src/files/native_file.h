@@ -19,8 +19,10 @@ class NativeFile {
   NativeFile& operator=(const NativeFile&) = delete;
 
   // Creates a new file for writing; fails when anything has that name, a link included.
-  // `exists` tells that failure apart from the others.
-  bool CreateExclusive(const std::filesystem::path& path, bool& exists, std::string& reason);
+  // `exists` tells that failure apart from the others. A private file is readable by its
+  // owner alone until its permissions are set (POSIX); otherwise the user's umask applies.
+  bool CreateExclusive(const std::filesystem::path& path, bool is_private, bool& exists,
+                       std::string& reason);
   // Opens an existing file for reading without waiting on a FIFO or a device.
   bool OpenForReading(const std::filesystem::path& path, std::string& reason);
 

@@ -7,6 +7,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <future>
 #include <thread>
@@ -100,6 +101,41 @@ TEST(SafeSave, ReplacedFile_KeepsItsPermissions) {
   fs::permissions(dir.File("t.dat"), fs::perms::owner_read | fs::perms::owner_write);
   std::string reason;
   ASSERT_TRUE(SaveFileSafely(dir.File("t.dat"), "new", reason)) << reason;
+  EXPECT_EQ(fs::status(dir.File("t.dat")).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST(SafeSave, PrivateTarget_ItsTemporaryFileIsNeverReadableByOthers) {
+  ScratchDir dir;
+  WriteBytes(dir.File("t.dat"), "old");
+  fs::permissions(dir.File("t.dat"), fs::perms::owner_read | fs::perms::owner_write);
+  const mode_t previous_umask = umask(022);
+  std::atomic<bool> done{false};
+  std::atomic<int> seen{0};
+  mode_t widest = 0;
+  // Watches the folder while a long save runs.
+  std::thread watcher([&] {
+    while (!done) {
+      for (const auto& entry : fs::directory_iterator(dir.path())) {
+        struct stat st {};
+        if (entry.path().filename() != "t.dat" && ::stat(entry.path().c_str(), &st) == 0) {
+          widest |= st.st_mode & 0777;
+          ++seen;
+        }
+      }
+    }
+  });
+  std::string reason;
+  bool saved = true;
+  for (int i = 0; i < 20 && seen == 0; ++i) {
+    saved = saved && SaveFileSafely(dir.File("t.dat"), std::string(4'000'000, 'x'), reason);
+  }
+  done = true;
+  watcher.join();
+  umask(previous_umask);
+  EXPECT_TRUE(saved) << reason;
+  ASSERT_GT(seen, 0) << "the temporary file was never seen";
+  EXPECT_EQ(widest & 077, 0u);
   EXPECT_EQ(fs::status(dir.File("t.dat")).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write);
 }
