@@ -12,10 +12,15 @@ namespace vela::testing {
 
 // Switches the C library to a German UTF-8 locale; false with the reason when there is none.
 // `folder` receives a generated locale and must outlive its use.
-inline bool UseGermanLocale(const std::filesystem::path& folder, std::string& reason) {
-  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8"}) {
+inline bool UseGermanLocale([[maybe_unused]] const std::filesystem::path& folder,
+                            std::string& reason) {
+  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "German_Germany.1252"}) {
     if (std::setlocale(LC_ALL, name) != nullptr) return true;
   }
+#ifdef _WIN32
+  reason = "no German locale on this machine";
+  return false;
+#else
   if (std::system("command -v localedef >/dev/null 2>&1") != 0) {
     reason = "no German locale on this machine, and no localedef to make one";
     return false;
@@ -28,6 +33,7 @@ inline bool UseGermanLocale(const std::filesystem::path& folder, std::string& re
   if (std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr) return true;
   reason = "localedef could not make a German locale";
   return false;
+#endif
 }
 
 }  // namespace vela::testing

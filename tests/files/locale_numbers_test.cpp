@@ -22,7 +22,9 @@ class GermanLocale : public ::testing::Test {
   }
   void TearDown() override {
     std::setlocale(LC_ALL, "C");
+#ifndef _WIN32
     unsetenv("LOCPATH");
+#endif
   }
 
   testing::ScratchDir dir_;

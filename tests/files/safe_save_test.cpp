@@ -1,11 +1,14 @@
 // Saving and reading files where the file system is hostile: planted links, odd targets,
 // racing saves, failing writes, endless and oversized inputs.
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
+#endif
 
 #include <atomic>
 #include <chrono>
@@ -34,6 +37,23 @@ std::vector<std::string> Names(const fs::path& folder) {
   return names;
 }
 
+#ifdef _WIN32
+TEST(SafeSave, ReadOnlyOrFolderTarget_RefusedAndUntouched) {
+  ScratchDir dir;
+  WriteBytes(dir.File("ro.dat"), "old");
+  fs::permissions(dir.File("ro.dat"), fs::perms::owner_read);
+  fs::create_directories(dir.path() / "folder.dat");
+  std::string reason;
+  EXPECT_FALSE(SaveFileSafely(dir.File("ro.dat"), "new", reason));
+  EXPECT_EQ(reason, "it is read-only");
+  EXPECT_EQ(ReadBytes(dir.File("ro.dat")), "old");
+  EXPECT_FALSE(SaveFileSafely(dir.File("folder.dat"), "new", reason));
+  EXPECT_EQ(reason, "it is a folder, not a regular file");
+  EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"folder.dat", "ro.dat"}));
+  fs::permissions(dir.File("ro.dat"), fs::perms::owner_all);
+}
+#else
+// Links, FIFOs, devices, umask and file size limits: POSIX only.
 TEST(SafeSave, PlantedLinksAtTemporaryNames_NeverFollowed) {
   ScratchDir dir;
   WriteBytes(dir.File("victim"), "victim");
@@ -160,6 +180,8 @@ TEST(SafeSave, WriteFails_TargetUntouchedNoTemporaryLeft) {
   EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"t.dat"});
 }
 
+#endif
+
 TEST(SafeSave, RacingSaves_EachRoundLeavesOneWholeFile) {
   ScratchDir dir;
   const std::string a(40000, 'a');
@@ -179,7 +201,9 @@ TEST(SafeSave, RacingSaves_EachRoundLeavesOneWholeFile) {
 
 TEST(BoundedInput, FifoDeviceFolderAndOversizedFile_RefusedWithoutWaiting) {
   ScratchDir dir;
+#ifndef _WIN32
   ASSERT_EQ(mkfifo(dir.File("fifo.dat").c_str(), 0600), 0);
+#endif
   fs::create_directories(dir.path() / "folder.dat");
   { std::ofstream big(dir.File("big.dat"), std::ios::binary); }
   fs::resize_file(dir.File("big.dat"), kInputFileLimit + 1);
@@ -198,10 +222,12 @@ TEST(BoundedInput, FifoDeviceFolderAndOversizedFile_RefusedWithoutWaiting) {
     return pending.get();
   };
   std::string reason;
+#ifndef _WIN32
   EXPECT_EQ(read(dir.File("fifo.dat"), reason, kInputFileLimit), ReadOutcome::kRefused);
   EXPECT_EQ(reason, "it is a FIFO, not a regular file");
   EXPECT_EQ(read("/dev/zero", reason, kInputFileLimit), ReadOutcome::kRefused);
   EXPECT_EQ(reason, "it is a device, not a regular file");
+#endif
   EXPECT_EQ(read(dir.File("folder.dat"), reason, kInputFileLimit), ReadOutcome::kRefused);
   EXPECT_EQ(reason, "it is a folder, not a regular file");
   EXPECT_EQ(read(dir.File("big.dat"), reason, kInputFileLimit), ReadOutcome::kRefused);
