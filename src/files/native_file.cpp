@@ -109,11 +109,19 @@ bool NativeFile::Close(std::string& reason) {
 
 bool RenameOver(const std::filesystem::path& from, const std::filesystem::path& to,
                 std::string& reason) {
-  // Not every C++ library's rename replaces an existing file on Windows; this call does.
-  if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return true;
+  // Not every C++ library's rename replaces an existing file on Windows; this call does. While
+  // another program replaces or reads the same target it fails for a moment with "access
+  // denied" or a sharing violation, so it is tried again for up to a second.
+  DWORD error = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    }
+    error = GetLastError();
+    if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) break;
+    Sleep(10);
   }
-  reason = std::system_category().message(static_cast<int>(GetLastError()));
+  reason = std::system_category().message(static_cast<int>(error));
   return false;
 }
 
