@@ -26,6 +26,7 @@ class CompareWindowTest : public QObject {
   void CompareWithFile_AgainstADataFile();
   void CompareWithBoard_ProgressAndCancel_NothingCompared();
   void CompareWithBoard_ClosedPort_Refused();
+  void CompareWithBoard_AReadThatGoesOnPastAFailure_NothingCompared();
 
  private:
   static void Trigger(WindowUnderTest& w, const char* action) {
@@ -196,6 +197,25 @@ void CompareWindowTest::CompareWithBoard_ClosedPort_Refused() {
   QVERIFY(w.WaitIdle());
   QCOMPARE(w.dialogs().Messages(), std::vector<std::string>{"Select communications port"});
   QVERIFY(!Results(w));
+}
+
+void CompareWindowTest::CompareWithBoard_AReadThatGoesOnPastAFailure_NothingCompared() {
+  WindowUnderTest w;
+  ReadAll(w);
+  w.dialogs().Clear();
+  // Exchange 51 of "Read All" is the flash parameters of the first pin, which the read goes on
+  // past; the copy would keep the window's values there and compare them with themselves.
+  w.board().GetFaults().no_reply = true;
+  w.board().GetFaults().only_at_frame = w.board().exchange_count() + 51;
+  Trigger(w, "ActionCompareWithBoard");
+  QVERIFY(w.WaitIdle(60000));
+  QVERIFY(!Results(w));
+  const auto messages = w.dialogs().Messages();
+  QVERIFY(!messages.empty());
+  QCOMPARE(messages.front(),
+           std::string("No response received, resetting bidirectional communication"));
+  QCOMPARE(messages.back(),
+           std::string("The board was not read completely, so nothing was compared."));
 }
 
 }  // namespace vela

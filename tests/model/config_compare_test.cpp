@@ -68,6 +68,7 @@ TEST(ConfigCompare, SavedFullAndCompact_CompareEqual) {
   ASSERT_EQ(ParseDataFile(full, from_full).outcome, DataFileRead::Outcome::kLoaded);
   ASSERT_EQ(ParseDataFile(compact, from_compact).outcome, DataFileRead::Outcome::kLoaded);
   EXPECT_THAT(Lines(from_full, from_compact), IsEmpty());
+  EXPECT_THAT(Lines(layout, from_compact), IsEmpty());
 }
 
 TEST(ConfigCompare, WhatIsNoPartOfTheConfiguration_NoLine) {
