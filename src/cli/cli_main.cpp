@@ -1,6 +1,7 @@
 // velacli: back up, restore and verify Vela boards from scripts.
 #include <QCoreApplication>
 #include <QStringList>
+#include <filesystem>
 #include <iostream>
 
 #include "cli/cli_commands.h"
@@ -37,5 +38,11 @@ int main(int argc, char** argv) {
     std::cout << vela::VersionText("velacli");
     return vela::cli::kExitOk;
   }
-  return vela::cli::RunCommand(options, std::cout, std::cerr);
+  try {
+    return vela::cli::RunCommand(options, std::cout, std::cerr);
+  } catch (const std::filesystem::filesystem_error& e) {
+    // A file name the system refused: a file error with a message, never an abort.
+    std::cerr << "velacli: " << e.what() << '\n';
+    return vela::cli::kExitUsage;
+  }
 }
