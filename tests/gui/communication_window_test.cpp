@@ -97,7 +97,7 @@ class CommunicationWindowTest : public QObject {
             });
     for (int i = 200; i < 600; ++i) {
       log.AppendToLog(line(i));
-      if (i % 7 == 0) QCoreApplication::processEvents();
+      if (i % 20 == 0) QTest::qWait(60);  // a redisplay between, as the traffic comes
     }
     QTRY_COMPARE(Shown(window), QString::fromStdString(log.Text()).remove('\r'));
     QVERIFY(Shown(window).startsWith("> [43]"));
