@@ -109,9 +109,7 @@ QPushButton* DeviceConfigTab::MakeButton(const QString& name, const QString& cap
 }
 
 void DeviceConfigTab::QueueOn(QPushButton* button, const char* operation) {
-  connect(button, &QPushButton::clicked, this, [this, operation] {
-    if (Idle()) context_.QueueOperation(operation);
-  });
+  OnInput(button, &QPushButton::clicked, [this, operation] { context_.QueueOperation(operation); });
 }
 
 // ---- building ----
@@ -214,36 +212,31 @@ QWidget* DeviceConfigTab::BuildPinArea() {
   grid->addLayout(init_row, 4, 6);
   grid->setColumnStretch(4, 1);
 
-  connect(pin_label_, &ClickLabel::clicked, this, &DeviceConfigTab::OpenPinDialog);
-  connect(pin_box_, &CommitLineEdit::committed, this, &DeviceConfigTab::CommitPin);
-  connect(pin_spin_, &UpDown::valueChanged, this, &DeviceConfigTab::OnPinSpin);
-  connect(pin_description_, &QLineEdit::textEdited, this, [this](const QString& text) {
-    if (Idle()) Config().Current().Description = S(text);
+  OnInput(pin_label_, &ClickLabel::clicked, &DeviceConfigTab::OpenPinDialog);
+  OnInput(pin_box_, &CommitLineEdit::committed, &DeviceConfigTab::CommitPin);
+  OnInput(pin_spin_, &UpDown::valueChanged, &DeviceConfigTab::OnPinSpin);
+  OnInput(pin_description_, &QLineEdit::textEdited,
+          [this](const QString& text) { Config().Current().Description = S(text); });
+  OnInput(device_pin_, &QLineEdit::textEdited,
+          [this](const QString& text) { EditDevicePin(Config(), S(text)); });
+  OnInput(device_pin_, &CommitLineEdit::committed, [this] { ShowDeviceFields(); });
+  OnInput(device_name_, &QLineEdit::textEdited, [this](const QString& text) {
+    if (device_name_->isEnabled()) EditDeviceName(Config(), S(text));
   });
-  connect(device_pin_, &QLineEdit::textEdited, this, [this](const QString& text) {
-    if (Idle()) EditDevicePin(Config(), S(text));
+  OnInput(load_device, &QPushButton::clicked, &DeviceConfigTab::OnLoadDevice);
+  OnInput(reload, &PressButton::pressedWith, &DeviceConfigTab::OnReloadDevices);
+  OnInput(save_device, &QPushButton::clicked, &DeviceConfigTab::OnSaveDevice);
+  OnInput(mode_options_, &QButtonGroup::idClicked,
+          [this](int option) { SwitchAspectMode(option); });
+  OnInput(aspect_label_, &ClickLabel::clicked, &DeviceConfigTab::OpenAspectDialog);
+  OnInput(aspect_box_, &CommitLineEdit::committed, &DeviceConfigTab::CommitAspect);
+  OnInput(aspect_spin_, &UpDown::valueChanged, &DeviceConfigTab::OnAspectSpin);
+  OnInput(aspect_description_, &QLineEdit::textEdited, [this](const QString& text) {
+    Config().Current().Aspects[Config().CurrentAspect].Description = S(text);
   });
-  connect(device_pin_, &CommitLineEdit::committed, this, [this] {
-    if (Idle()) ShowDeviceFields();
-  });
-  connect(device_name_, &QLineEdit::textEdited, this, [this](const QString& text) {
-    if (Idle() && device_name_->isEnabled()) EditDeviceName(Config(), S(text));
-  });
-  connect(load_device, &QPushButton::clicked, this, &DeviceConfigTab::OnLoadDevice);
-  connect(reload, &PressButton::pressedWith, this, &DeviceConfigTab::OnReloadDevices);
-  connect(save_device, &QPushButton::clicked, this, &DeviceConfigTab::OnSaveDevice);
-  connect(mode_options_, &QButtonGroup::idClicked, this, [this](int option) {
-    if (Idle()) SwitchAspectMode(option);
-  });
-  connect(aspect_label_, &ClickLabel::clicked, this, &DeviceConfigTab::OpenAspectDialog);
-  connect(aspect_box_, &CommitLineEdit::committed, this, &DeviceConfigTab::CommitAspect);
-  connect(aspect_spin_, &UpDown::valueChanged, this, &DeviceConfigTab::OnAspectSpin);
-  connect(aspect_description_, &QLineEdit::textEdited, this, [this](const QString& text) {
-    if (Idle()) Config().Current().Aspects[Config().CurrentAspect].Description = S(text);
-  });
-  connect(init_box_, &CommitLineEdit::committed, this, &DeviceConfigTab::CommitInit);
-  connect(init_spin_, &UpDown::valueChanged, this, [this](int value) {
-    if (Idle()) Config().Current().InitialAspect = static_cast<uint8_t>(value + 1);
+  OnInput(init_box_, &CommitLineEdit::committed, &DeviceConfigTab::CommitInit);
+  OnInput(init_spin_, &UpDown::valueChanged, [this](int value) {
+    Config().Current().InitialAspect = static_cast<uint8_t>(value + 1);
   });
   return area;
 }
@@ -313,12 +306,12 @@ QWidget* DeviceConfigTab::BuildAddressArea() {
   grid->addWidget(pin_address_, 3, 1);
   grid->setColumnStretch(4, 1);
 
-  connect(dcc_count_, &CommitLineEdit::committed, this, &DeviceConfigTab::CommitDccCount);
-  connect(xdcc_count_, &CommitLineEdit::committed, this, &DeviceConfigTab::CommitXDccCount);
-  connect(kora_count_, &CommitLineEdit::committed, this, &DeviceConfigTab::CommitKoraCount);
-  connect(dcc_count_spin_, &UpDown::valueChanged, this, &DeviceConfigTab::StoreDccCount);
-  connect(xdcc_count_spin_, &UpDown::valueChanged, this, &DeviceConfigTab::StoreXDccCount);
-  connect(kora_count_spin_, &UpDown::valueChanged, this, &DeviceConfigTab::StoreKoraCount);
+  OnInput(dcc_count_, &CommitLineEdit::committed, &DeviceConfigTab::CommitDccCount);
+  OnInput(xdcc_count_, &CommitLineEdit::committed, &DeviceConfigTab::CommitXDccCount);
+  OnInput(kora_count_, &CommitLineEdit::committed, &DeviceConfigTab::CommitKoraCount);
+  OnInput(dcc_count_spin_, &UpDown::valueChanged, &DeviceConfigTab::StoreDccCount);
+  OnInput(xdcc_count_spin_, &UpDown::valueChanged, &DeviceConfigTab::StoreXDccCount);
+  OnInput(kora_count_spin_, &UpDown::valueChanged, &DeviceConfigTab::StoreKoraCount);
   return area;
 }
 
@@ -374,26 +367,24 @@ QWidget* DeviceConfigTab::BuildStepTable() {
     grid->addWidget(row.par3, r + 1, 6);
     grid->addWidget(row.time, r + 1, 7);
 
-    connect(row.number, &ClickLabel::clicked, this, [this, r] { OpenStepDialog(r); });
-    connect(row.instruction, &QComboBox::activated, this,
+    OnInput(row.number, &ClickLabel::clicked, [this, r] { OpenStepDialog(r); });
+    OnInput(row.instruction, &QComboBox::activated,
             [this, r](int index) { OnInstructionChosen(r, index); });
-    connect(row.fade, &QCheckBox::clicked, this, [this, r](bool checked) {
-      if (!Idle()) return;
+    OnInput(row.fade, &QCheckBox::clicked, [this, r](bool checked) {
       StepAt(r).Fade = checked ? 1 : 0;
       ShowStepRow(r);
     });
-    connect(row.par0, &CommitLineEdit::committed, this, [this, r] { CommitPar0(r); });
-    connect(row.par1, &CommitLineEdit::committed, this, [this, r] { CommitPar1(r); });
-    connect(row.par2, &CommitLineEdit::committed, this, [this, r] { CommitPar2(r); });
-    connect(row.par3, &CommitLineEdit::committed, this, [this, r] { CommitPar3(r); });
-    connect(row.par1, &CommitLineEdit::doubleClicked, this,
+    OnInput(row.par0, &CommitLineEdit::committed, [this, r] { CommitPar0(r); });
+    OnInput(row.par1, &CommitLineEdit::committed, [this, r] { CommitPar1(r); });
+    OnInput(row.par2, &CommitLineEdit::committed, [this, r] { CommitPar2(r); });
+    OnInput(row.par3, &CommitLineEdit::committed, [this, r] { CommitPar3(r); });
+    OnInput(row.par1, &CommitLineEdit::doubleClicked,
             [this, r] { OnParameterDoubleClicked(r, 1); });
-    connect(row.par2, &CommitLineEdit::doubleClicked, this,
+    OnInput(row.par2, &CommitLineEdit::doubleClicked,
             [this, r] { OnParameterDoubleClicked(r, 2); });
-    connect(row.par3, &CommitLineEdit::doubleClicked, this,
+    OnInput(row.par3, &CommitLineEdit::doubleClicked,
             [this, r] { OnParameterDoubleClicked(r, 3); });
-    connect(row.time, &ClickLabel::doubleClicked, this,
-            [this, r] { OnParameterDoubleClicked(r, 4); });
+    OnInput(row.time, &ClickLabel::doubleClicked, [this, r] { OnParameterDoubleClicked(r, 4); });
   }
   grid->setColumnStretch(8, 1);
   return area;
@@ -418,13 +409,12 @@ QWidget* DeviceConfigTab::BuildButtons() {
   row->addStretch();
 
   connect(show_details_, &QCheckBox::clicked, this, [this] { ApplyDetails(); });
-  connect(write_single_, &QPushButton::clicked, this, [this] {
-    if (!Idle()) return;
+  OnInput(write_single_, &QPushButton::clicked, [this] {
     context_.RunOnBoard("Write Single", [](Session& session) { WriteSingle(session); });
   });
   QueueOn(read_aspects_, "PAspReadPin");
   QueueOn(write_aspects_, "PAspWritePin");
-  connect(test_, &PressButton::pressedWith, this, &DeviceConfigTab::OnTest);
+  OnInput(test_, &PressButton::pressedWith, &DeviceConfigTab::OnTest);
   return area;
 }
 
@@ -649,7 +639,6 @@ void DeviceConfigTab::ApplyExpertMode() {
 // ---- commits ----
 
 void DeviceConfigTab::CommitPin() {
-  if (!Idle()) return;
   BoxEntry entry = CommitPinBox(S(pin_box_->text()), Config().NumberBase);
   if (entry.clamped) pin_box_->setText(Q(entry.text));
   Config().CurrentPin = entry.value;
@@ -660,7 +649,7 @@ void DeviceConfigTab::CommitPin() {
 }
 
 void DeviceConfigTab::SelectPinAndAspect(int pin, int aspect) {
-  if (!Idle() || pin < 0 || pin >= kPinCount) return;
+  if (!context_.Idle() || pin < 0 || pin >= kPinCount) return;
   CommitPendingEdits();
   BoardConfig& config = Config();
   config.CurrentPin = pin;
@@ -677,7 +666,6 @@ void DeviceConfigTab::SelectPinAndAspect(int pin, int aspect) {
 }
 
 void DeviceConfigTab::CommitAspect() {
-  if (!Idle()) return;
   BoxEntry entry = CommitAspectBox(S(aspect_box_->text()), aspect_spin_->maximum());
   if (entry.clamped) aspect_box_->setText(Q(entry.text));
   Config().CurrentAspect = entry.value;
@@ -686,56 +674,48 @@ void DeviceConfigTab::CommitAspect() {
 }
 
 void DeviceConfigTab::CommitInit() {
-  if (!Idle()) return;
   BoxEntry entry = CommitInitBox(S(init_box_->text()), init_spin_->maximum());
   if (entry.clamped) init_box_->setText(Q(entry.text));
   Config().Current().InitialAspect = static_cast<uint8_t>(entry.value + 1);
 }
 
 void DeviceConfigTab::CommitDccCount() {
-  if (!Idle()) return;
   BoxEntry entry = CommitBox(S(dcc_count_->text()), 0, kMaxDccCount);
   if (entry.clamped) dcc_count_->setText(Q(entry.text));
   StoreDccCount(entry.value);
 }
 
 void DeviceConfigTab::CommitXDccCount() {
-  if (!Idle()) return;
   BoxEntry entry = CommitBox(S(xdcc_count_->text()), 0, kMaxXDccCount);
   if (entry.clamped) xdcc_count_->setText(Q(entry.text));
   StoreXDccCount(entry.value);
 }
 
 void DeviceConfigTab::CommitKoraCount() {
-  if (!Idle()) return;
   BoxEntry entry = CommitBox(S(kora_count_->text()), 0, kMaxKoraCount);
   if (entry.clamped) kora_count_->setText(Q(entry.text));
   StoreKoraCount(entry.value);
 }
 
 void DeviceConfigTab::StoreDccCount(int value) {
-  if (!Idle()) return;
   Config().Current().DccCount = static_cast<uint8_t>(value);
   Config().ComputeDccStarts();
   context_.RefreshAddressDisplays();
 }
 
 void DeviceConfigTab::StoreXDccCount(int value) {
-  if (!Idle()) return;
   Config().Current().XDccCount = static_cast<uint8_t>(value);
   Config().ComputeXDccStarts();
   context_.RefreshAddressDisplays();
 }
 
 void DeviceConfigTab::StoreKoraCount(int value) {
-  if (!Idle()) return;
   Config().Current().KoraCount = static_cast<uint8_t>(value);
   Config().ComputeKoraStarts();
   context_.RefreshAddressDisplays();
 }
 
 void DeviceConfigTab::CommitPar0(int r) {
-  if (!Idle()) return;
   StepRecord& step = StepAt(r);
   ParameterEntry entry = context_.Instructions().CommitPar0(
       step.Instruction, S(rows_[r].par0->text()), Config().CurrentPin, Config().NumberBase);
@@ -745,7 +725,6 @@ void DeviceConfigTab::CommitPar0(int r) {
 }
 
 void DeviceConfigTab::CommitPar1(int r) {
-  if (!Idle()) return;
   StepRecord& step = StepAt(r);
   ParameterEntry entry = context_.Instructions().CommitPar1(
       step.Instruction, S(rows_[r].par1->text()), Config().NumberBase);
@@ -755,7 +734,6 @@ void DeviceConfigTab::CommitPar1(int r) {
 }
 
 void DeviceConfigTab::CommitPar2(int r) {
-  if (!Idle()) return;
   StepRecord& step = StepAt(r);
   ParameterEntry entry = InstructionSet::CommitPar2(step.Instruction, S(rows_[r].par2->text()));
   rows_[r].par2->setText(Q(entry.text));
@@ -764,7 +742,6 @@ void DeviceConfigTab::CommitPar2(int r) {
 }
 
 void DeviceConfigTab::CommitPar3(int r) {
-  if (!Idle()) return;
   StepRecord& step = StepAt(r);
   ParameterEntry entry = InstructionSet::CommitPar3(S(rows_[r].par3->text()));
   rows_[r].par3->setText(Q(entry.text));
@@ -773,7 +750,7 @@ void DeviceConfigTab::CommitPar3(int r) {
 }
 
 void DeviceConfigTab::CommitPendingEdits() {
-  if (!Idle()) return;
+  if (!context_.Idle()) return;
   pin_config_editor_->CommitPendingEdits();
   for (int r = 0; r < 9; ++r) {
     if (rows_[r].par0->isHidden()) continue;
@@ -788,14 +765,12 @@ void DeviceConfigTab::CommitPendingEdits() {
 // ---- spinners ----
 
 void DeviceConfigTab::OnPinSpin() {
-  if (!Idle()) return;
   // The edits still belong to the pin being left; CurrentPin changes only in CommitPin.
   CommitPendingEdits();
   CommitPin();
 }
 
 void DeviceConfigTab::OnAspectSpin(int value) {
-  if (!Idle()) return;
   for (int r = 0; r < 9; ++r) {
     if (rows_[r].par0->isHidden()) continue;
     CommitPar0(r);
@@ -811,7 +786,6 @@ void DeviceConfigTab::OnAspectSpin(int value) {
 // ---- rows ----
 
 void DeviceConfigTab::OnInstructionChosen(int r, int index) {
-  if (!Idle()) return;
   StepAt(r).Instruction = static_cast<uint8_t>(rows_[r].instruction->itemData(index).toInt());
   // The parameters mean something else now; show what the step holds.
   ShowParameterTexts(r);
@@ -819,7 +793,6 @@ void DeviceConfigTab::OnInstructionChosen(int r, int index) {
 }
 
 void DeviceConfigTab::OnParameterDoubleClicked(int r, int box) {
-  if (!Idle()) return;
   const InstructionRecord& record = context_.Instructions()[StepAt(r).Instruction];
   const HelpBox which = box == 1   ? HelpBox::kPar1
                         : box == 2 ? HelpBox::kPar2
@@ -900,7 +873,6 @@ void DeviceConfigTab::OpenLevelTool(int r) {
 // ---- clipboard dialogs ----
 
 void DeviceConfigTab::OpenPinDialog() {
-  if (!Idle()) return;
   if (!pin_dialog_) pin_dialog_ = new EditPinDialog(Config(), context_.Dialogs(), this);
   pin_dialog_->Open();
   // A pasted or cleared pin may bring other address counts; the displays follow them.
@@ -912,7 +884,6 @@ void DeviceConfigTab::OpenPinDialog() {
 }
 
 void DeviceConfigTab::OpenAspectDialog() {
-  if (!Idle()) return;
   if (!aspect_dialog_) aspect_dialog_ = new EditAspectDialog(Config(), context_.Dialogs(), this);
   aspect_dialog_->Open();
   ShowPin();
@@ -920,7 +891,6 @@ void DeviceConfigTab::OpenAspectDialog() {
 }
 
 void DeviceConfigTab::OpenStepDialog(int r) {
-  if (!Idle()) return;
   Config().SelectedStepRow = r;
   if (!step_dialog_) step_dialog_ = new EditStepDialog(Config(), this);
   step_dialog_->Open();
@@ -931,26 +901,24 @@ void DeviceConfigTab::OpenStepDialog(int r) {
 // ---- devices and test ----
 
 void DeviceConfigTab::OnLoadDevice() {
-  if (!Idle()) return;
   RefreshingObserver observer(context_);
   library_.LoadDevice(Config(), S(device_list_->currentText()), device_list_->currentIndex(),
                       context_.Dialogs(), &observer);
 }
 
 void DeviceConfigTab::OnReloadDevices(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
-  if (!Idle() || button != Qt::LeftButton) return;
+  if (button != Qt::LeftButton) return;
   const bool append = modifiers == Qt::ShiftModifier;
   library_.Reload(append, context_.Dialogs());
   ShowDeviceLibrary();
 }
 
 void DeviceConfigTab::OnSaveDevice() {
-  if (!Idle()) return;
   SaveDeviceCommand(Config(), context_.Dialogs());
 }
 
 void DeviceConfigTab::OnTest(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
-  if (!Idle() || button != Qt::LeftButton) return;
+  if (button != Qt::LeftButton) return;
   TestModifiers keys;
   keys.shift = modifiers.testFlag(Qt::ShiftModifier);
   keys.control = modifiers.testFlag(Qt::ControlModifier);

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 #include <array>
+#include <utility>
 
 #include "ui/window_context.h"
 
@@ -137,8 +138,11 @@ class DeviceConfigTab : public QWidget {
   void OnReloadDevices(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
   void OnSaveDevice();
   void OnTest(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
-  // Handlers run only while no board job owns the model.
-  bool Idle() const { return !context_.Busy(); }
+  // A control's signal to a handler that runs only while no board job owns the model.
+  template <typename Sender, typename Signal, typename Handler>
+  void OnInput(Sender* sender, Signal signal, Handler handler) {
+    ConnectInput(context_, sender, signal, this, std::move(handler));
+  }
 
   WindowContext& context_;
   DeviceLibrary& library_;

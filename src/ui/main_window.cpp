@@ -188,8 +188,8 @@ void MainWindow::BuildMenus() {
   QAction* with_board = board_menu_->addAction(QString::fromUtf8("Compare with Board\u2026"));
   with_board->setObjectName("ActionCompareWithBoard");
   with_board->setToolTip("Read the board and show every difference from the open configuration");
-  connect(with_file, &QAction::triggered, this, &MainWindow::OnCompareWithFile);
-  connect(with_board, &QAction::triggered, this, &MainWindow::OnCompareWithBoard);
+  OnInput(with_file, &QAction::triggered, &MainWindow::OnCompareWithFile);
+  OnInput(with_board, &QAction::triggered, &MainWindow::OnCompareWithBoard);
 }
 
 QWidget* MainWindow::BuildConnectionStrip() {
@@ -294,22 +294,19 @@ QWidget* MainWindow::BuildConnectionStrip() {
   });
   connect(refresh, &QPushButton::clicked, this, &MainWindow::OnRefreshPorts);
   connect(rate_group, &QButtonGroup::idClicked, this, &MainWindow::OnBitRate);
-  connect(address_box_, &CommitLineEdit::committed, this, &MainWindow::CommitModuleAddress);
-  connect(address_spin_, &UpDown::valueChanged, this, [this](int value) {
-    if (Busy()) return;
+  OnInput(address_box_, &CommitLineEdit::committed, &MainWindow::CommitModuleAddress);
+  OnInput(address_spin_, &UpDown::valueChanged, [this](int value) {
     Link().SetModuleAddress(value - config_.NumberBase);
     device_tab_->ShowPinAddresses();
   });
-  connect(xaddress_check_, &QCheckBox::clicked, this, &MainWindow::OnXAddressChecked);
-  connect(xaddress_box_, &CommitLineEdit::committed, this, &MainWindow::CommitXAddress);
-  connect(xaddress_spin_, &UpDown::valueChanged, this, [this](int value) {
-    if (Busy()) return;
+  OnInput(xaddress_check_, &QCheckBox::clicked, &MainWindow::OnXAddressChecked);
+  OnInput(xaddress_box_, &CommitLineEdit::committed, &MainWindow::CommitXAddress);
+  OnInput(xaddress_spin_, &UpDown::valueChanged, [this](int value) {
     Link().ModuleXAddress = value - config_.NumberBase;
     device_tab_->ShowPinAddresses();
   });
-  connect(bidirectional_, &QCheckBox::clicked, this, [this](bool checked) {
-    if (!Busy()) Link().BidirectionalComm = checked;
-  });
+  OnInput(bidirectional_, &QCheckBox::clicked,
+          [this](bool checked) { Link().BidirectionalComm = checked; });
   connect(corsan_, &QCheckBox::clicked, this, &MainWindow::OnCorsanChecked);
   connect(transparent_, &QPushButton::clicked, this, [this] {
     RunOnBoard("Activate Transparent Mode",
@@ -348,12 +345,10 @@ QWidget* MainWindow::BuildBoardButtons() {
   connect(read_all, &QPushButton::clicked, this, [this] { QueueOperation("ReadAll"); });
   connect(write_all, &QPushButton::clicked, this, [this] { QueueOperation("WriteAll"); });
   connect(verify_all, &QPushButton::clicked, this, [this] { QueueOperation("VerifyAll"); });
-  connect(save, &PressButton::pressedWith, this, &MainWindow::OnSaveFile);
-  connect(load, &QPushButton::clicked, this, &MainWindow::OnLoadFile);
-  connect(numbering_, &QCheckBox::clicked, this, [this] {
-    if (!Busy()) ApplyNumbering();
-  });
-  connect(release_, &ClickLabel::pressed, this, &MainWindow::OnReleasePressed);
+  OnInput(save, &PressButton::pressedWith, &MainWindow::OnSaveFile);
+  OnInput(load, &QPushButton::clicked, &MainWindow::OnLoadFile);
+  OnInput(numbering_, &QCheckBox::clicked, [this] { ApplyNumbering(); });
+  OnInput(release_, &ClickLabel::pressed, &MainWindow::OnReleasePressed);
   connect(release_, &ClickLabel::doubleClicked, this, &MainWindow::ShowCommunicationWindow);
   return area;
 }
@@ -447,7 +442,6 @@ void MainWindow::OnBitRate(int index) {
 }
 
 void MainWindow::CommitModuleAddress() {
-  if (Busy()) return;
   const ShownRange range = ModuleAddressRange(config_.NumberBase, Link().UseCorsanTunneling);
   AddressEntry entry = CommitAddressBox(S(address_box_->text()), range, config_.NumberBase);
   if (address_box_->text() != Q(entry.text)) address_box_->setText(Q(entry.text));
@@ -456,7 +450,6 @@ void MainWindow::CommitModuleAddress() {
 }
 
 void MainWindow::CommitXAddress() {
-  if (Busy()) return;
   AddressEntry entry = CommitAddressBox(S(xaddress_box_->text()), XAddressRange(config_.NumberBase),
                                         config_.NumberBase);
   if (xaddress_box_->text() != Q(entry.text)) xaddress_box_->setText(Q(entry.text));
@@ -465,7 +458,6 @@ void MainWindow::CommitXAddress() {
 }
 
 void MainWindow::OnXAddressChecked(bool checked) {
-  if (Busy()) return;
   if (checked && dialogs_->Question(kXAddressWarning, QuestionButtons::kOkCancel,
                                     MessageIcon::kWarning) != Answer::kOk) {
     // Any answer but OK takes the check back, which is the unchecked case below.
@@ -516,7 +508,7 @@ void MainWindow::ShowPortState() {
 // ---- whole-board buttons, numbering, tabs, expert mode ----
 
 void MainWindow::OnSaveFile(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
-  if (Busy() || button != Qt::LeftButton) return;
+  if (button != Qt::LeftButton) return;
   bool compact = false;
   if (modifiers == Qt::ShiftModifier) {
     compact = true;
@@ -532,12 +524,11 @@ void MainWindow::OnSaveFile(Qt::MouseButton button, Qt::KeyboardModifiers modifi
 }
 
 void MainWindow::OnLoadFile() {
-  if (Busy()) return;
   LoadFile(dialogs_->OpenFileName(kDataFileFilter, ""));
 }
 
 void MainWindow::LoadFile(const std::string& path) {
-  if (path.empty() || Busy()) return;
+  if (path.empty()) return;
   if (LoadDataFile(config_, path, *dialogs_)) {
     loaded_unsaved_ = true;
     RememberFile(path);
@@ -553,7 +544,7 @@ void MainWindow::RememberFile(const std::string& path) {
   recent_menu_->clear();
   for (const std::string& file : recent_files_) {
     QAction* action = recent_menu_->addAction(Q(file));
-    connect(action, &QAction::triggered, this, [this, file] { LoadFile(file); });
+    OnInput(action, &QAction::triggered, [this, file] { LoadFile(file); });
   }
   recent_button_->setVisible(true);
 }
@@ -583,7 +574,7 @@ void MainWindow::OnTabChanged(int index) {
 }
 
 void MainWindow::OnReleasePressed(Qt::MouseButton button) {
-  if (button != Qt::RightButton || Busy()) return;
+  if (button != Qt::RightButton) return;
   config_.ExpertMode = dialogs_->Question("Expert Mode?", QuestionButtons::kYesNo,
                                           MessageIcon::kQuestion) == Answer::kYes;
   device_tab_->ApplyExpertMode();
@@ -598,7 +589,6 @@ void MainWindow::ShowCommunicationWindow() {
 // ---- compare ----
 
 void MainWindow::OnCompareWithBoard() {
-  if (Busy()) return;
   if (!Link().IsLinkOpen()) {
     dialogs_->Message(kSelectCommunicationsPort);
     return;
@@ -629,7 +619,6 @@ void MainWindow::OnCompareWithBoard() {
 }
 
 void MainWindow::OnCompareWithFile() {
-  if (Busy()) return;
   const std::string path = dialogs_->OpenFileName(kDataFileFilter, "");
   if (path.empty()) return;
   // The file over the start-up configuration, as velacli diff reads it.
@@ -644,7 +633,7 @@ void MainWindow::ShowDifferences(const BoardConfig& other, const QString& other_
                                  const QString& other_name) {
   if (!compare_window_) {
     compare_window_ = new CompareWindow(*dialogs_, this);
-    connect(compare_window_, &CompareWindow::pinChosen, this, &MainWindow::SelectPinAndAspect);
+    OnInput(compare_window_, &CompareWindow::pinChosen, &MainWindow::SelectPinAndAspect);
   }
   compare_window_->ShowDifferences(CompareConfigs(config_, other, instructions_), other_heading,
                                    other_name);
@@ -654,7 +643,6 @@ void MainWindow::ShowDifferences(const BoardConfig& other, const QString& other_
 }
 
 void MainWindow::SelectPinAndAspect(int pin, int aspect) {
-  if (Busy()) return;
   tabs_->setCurrentWidget(device_tab_);
   device_tab_->SelectPinAndAspect(pin, aspect);
 }

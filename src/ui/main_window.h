@@ -107,6 +107,12 @@ class MainWindow : public QMainWindow, public WindowContext {
     GeneralSettings general;
   };
 
+  // A control's signal to a handler that runs only while no board job runs.
+  template <typename Sender, typename Signal, typename Handler>
+  void OnInput(Sender* sender, Signal signal, Handler handler) {
+    ConnectInput(*this, sender, signal, this, std::move(handler));
+  }
+
   // The menu bar: File and Board, each holding the entries of its kind.
   void BuildMenus();
   QWidget* BuildConnectionStrip();

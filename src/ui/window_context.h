@@ -2,8 +2,12 @@
 // set only while no job runs), board jobs on the worker thread, queued operations, redisplay.
 #pragma once
 
+#include <QObject>
 #include <QString>
+#include <concepts>
 #include <functional>
+#include <type_traits>
+#include <utility>
 
 #include "link/board_link.h"
 #include "link/user_dialogs.h"
@@ -34,6 +38,18 @@ class WindowContext {
   virtual void QueueOperation(const QString& name) = 0;
   virtual bool Busy() const = 0;
 
+  // The one "no job running" rule of every editor: while a board job owns the model, input
+  // that still arrives (a commit on focus loss, a late click, a spinner step) is dropped.
+  bool Idle() const { return !Busy(); }
+  // `handler` wrapped in that rule, for connecting to a control's signal.
+  template <typename Handler>
+  auto WhenIdle(Handler handler) {
+    return [ this, handler = std::move(handler) ](
+        auto&&... args) requires std::invocable<Handler&, decltype(args)...> {
+      if (Idle()) std::invoke(handler, std::forward<decltype(args)>(args)...);
+    };
+  }
+
   // Redisplay from the model.
   virtual void RefreshAll() = 0;
   virtual void RefreshPin() = 0;              // ShowPin and ShowAddressCounts
@@ -42,5 +58,18 @@ class WindowContext {
   virtual void RefreshAddressDisplays() = 0;  // range labels and the current pin's addresses
   virtual void RefreshGeneral() = 0;          // the General tab and the connection strip
 };
+
+// Connects a control's signal to `handler` (a lambda, or a member function of `receiver`) under
+// the context's "no job running" rule; every editor of the window takes its input this way.
+template <typename Sender, typename Signal, typename Receiver, typename Handler>
+QMetaObject::Connection ConnectInput(WindowContext& context, Sender* sender, Signal signal,
+                                     Receiver* receiver, Handler handler) {
+  if constexpr (std::is_member_function_pointer_v<Handler>) {
+    return QObject::connect(sender, signal, receiver,
+                            context.WhenIdle(std::bind_front(handler, receiver)));
+  } else {
+    return QObject::connect(sender, signal, receiver, context.WhenIdle(std::move(handler)));
+  }
+}
 
 }  // namespace vela::ui
