@@ -633,7 +633,7 @@ void MainWindow::ShowDifferences(const BoardConfig& other, const QString& other_
                                  const QString& other_name) {
   if (!compare_window_) {
     compare_window_ = new CompareWindow(*dialogs_, this);
-    OnInput(compare_window_, &CompareWindow::pinChosen, &MainWindow::SelectPinAndAspect);
+    OnInput(compare_window_.data(), &CompareWindow::pinChosen, &MainWindow::SelectPinAndAspect);
   }
   compare_window_->ShowDifferences(CompareConfigs(config_, other, instructions_), other_heading,
                                    other_name);
