@@ -77,10 +77,10 @@ EventControlTab::EventControlTab(WindowContext& context, QWidget* parent)
       actions_[event][input] = box;
       action_spins_[event][input] = spin;
       grid->addWidget(FixedBoxWithSpin(box, spin, pin_frame), event + 2, input + 1);
-      connect(box, &CommitLineEdit::committed, this,
-              [this, event, input] { CommitAction(event, input); });
-      connect(spin, &UpDown::valueChanged, this,
-              [this, event, input] { OnActionSpin(event, input); });
+      ConnectInput(context_, box, &CommitLineEdit::committed, this,
+                   [this, event, input] { CommitAction(event, input); });
+      ConnectInput(context_, spin, &UpDown::valueChanged, this,
+                   [this, event, input] { OnActionSpin(event, input); });
     }
   }
   QPushButton* copy = MakeButton("CommandECcopy", "Copy to All");
@@ -101,8 +101,8 @@ EventControlTab::EventControlTab(WindowContext& context, QWidget* parent)
       grid->addWidget(check, row, input + 1, Qt::AlignRight);
     }
     init_enable_[k] = check;
-    connect(check, &QCheckBox::clicked, this,
-            [this, k](bool checked) { context_.Config().General.InitEE[k] = checked; });
+    ConnectInput(context_, check, &QCheckBox::clicked, this,
+                 [this, k](bool checked) { context_.Config().General.InitEE[k] = checked; });
   }
   QPushButton* init_read = MakeButton("CommandECInitRead", "Read Enable Map");
   QPushButton* init_write = MakeButton("CommandECInitWrite", "Write Enable Map");
@@ -134,12 +134,12 @@ EventControlTab::EventControlTab(WindowContext& context, QWidget* parent)
   ConnectBoardButton(init_read, ReadEnableMap);
   ConnectBoardButton(init_write, WriteEnableMap);
   connect(read_all, &QPushButton::clicked, this, [this] { context_.QueueOperation("ECReadAll"); });
-  connect(write_all, &QPushButton::clicked, this,
-          [this] { context_.QueueOperation("ECWriteAll"); });
+  ConnectInput(context_, write_all, &QPushButton::clicked, this,
+               [this] { context_.QueueOperation("ECWriteAll"); });
   connect(verify_, &QPushButton::clicked, this, [this] { context_.QueueOperation("ECVerify"); });
-  connect(copy, &QPushButton::clicked, this, &EventControlTab::CopyToAll);
-  connect(pin_, &CommitLineEdit::committed, this, &EventControlTab::CommitPin);
-  connect(pin_spin_, &UpDown::valueChanged, this, &EventControlTab::OnPinSpin);
+  ConnectInput(context_, copy, &QPushButton::clicked, this, &EventControlTab::CopyToAll);
+  ConnectInput(context_, pin_, &CommitLineEdit::committed, this, &EventControlTab::CommitPin);
+  ConnectInput(context_, pin_spin_, &UpDown::valueChanged, this, &EventControlTab::OnPinSpin);
 
   Refresh();
 }

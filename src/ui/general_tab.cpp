@@ -159,8 +159,8 @@ QGroupBox* GeneralTab::BuildIdFrame() {
   layout->addWidget(ButtonRow(read, write, frame), 1, 0, 1, 2);
   ConnectBoardButton(read, ReadIdString);
   ConnectBoardButton(write, WriteIdString);
-  connect(id_string_, &QLineEdit::textEdited, this,
-          [this](const QString& text) { context_.Config().General.IdString = S(text); });
+  ConnectInput(context_, id_string_, &QLineEdit::textEdited, this,
+               [this](const QString& text) { context_.Config().General.IdString = S(text); });
   return frame;
 }
 
@@ -206,15 +206,21 @@ QGroupBox* GeneralTab::BuildDccFrame() {
   ConnectBoardButton(read, ReadDccSettings);
   ConnectBoardButton(write, WriteDccSettings);
 
-  connect(dcc_address_, &CommitLineEdit::committed, this, &GeneralTab::CommitDccAddress);
-  connect(dcc_address_spin_, &UpDown::valueChanged, this, &GeneralTab::CommitDccAddress);
-  connect(xdcc_address_, &CommitLineEdit::committed, this, &GeneralTab::CommitXDccAddress);
-  connect(xdcc_address_spin_, &UpDown::valueChanged, this, &GeneralTab::CommitXDccAddress);
-  connect(allow_address0_, &QCheckBox::clicked, this, &GeneralTab::OnAllowAddress0Clicked);
-  connect(retention_group, &QButtonGroup::idClicked, this,
-          [this](int id) { context_.Config().General.PacketRetention = id; });
-  connect(packet_invert_, &QCheckBox::clicked, this,
-          [this](bool checked) { context_.Config().General.BasicPacketStateInvert = checked; });
+  ConnectInput(context_, dcc_address_, &CommitLineEdit::committed, this,
+               &GeneralTab::CommitDccAddress);
+  ConnectInput(context_, dcc_address_spin_, &UpDown::valueChanged, this,
+               &GeneralTab::CommitDccAddress);
+  ConnectInput(context_, xdcc_address_, &CommitLineEdit::committed, this,
+               &GeneralTab::CommitXDccAddress);
+  ConnectInput(context_, xdcc_address_spin_, &UpDown::valueChanged, this,
+               &GeneralTab::CommitXDccAddress);
+  ConnectInput(context_, allow_address0_, &QCheckBox::clicked, this,
+               &GeneralTab::OnAllowAddress0Clicked);
+  ConnectInput(context_, retention_group, &QButtonGroup::idClicked, this,
+               [this](int id) { context_.Config().General.PacketRetention = id; });
+  ConnectInput(context_, packet_invert_, &QCheckBox::clicked, this, [this](bool checked) {
+    context_.Config().General.BasicPacketStateInvert = checked;
+  });
   return frame;
 }
 
@@ -263,8 +269,8 @@ QGroupBox* GeneralTab::BuildAddressingFrame() {
     mask->addWidget(number, 0, i, Qt::AlignHCenter);
     group_mask_[i] = MakeCheck(QString("CheckGenXGM_%1").arg(i), QString(), group_mask_numbers_);
     mask->addWidget(group_mask_[i], 1, i, Qt::AlignHCenter);
-    connect(group_mask_[i], &QCheckBox::clicked, this,
-            [this, i](bool checked) { context_.Config().General.XGM[i] = checked; });
+    ConnectInput(context_, group_mask_[i], &QCheckBox::clicked, this,
+                 [this, i](bool checked) { context_.Config().General.XGM[i] = checked; });
   }
   layout->addWidget(group_mask_numbers_, 3, 0, 1, 3, Qt::AlignLeft);
 
@@ -275,13 +281,15 @@ QGroupBox* GeneralTab::BuildAddressingFrame() {
   ConnectBoardButton(read, ReadAddressSettings);
   ConnectBoardButton(write, WriteAddressSettings);
 
-  connect(force_xa_, &QCheckBox::clicked, this, &GeneralTab::OnForceXAClicked);
-  connect(vl_native_, &QCheckBox::clicked, this, &GeneralTab::OnNativeClicked);
-  connect(kr_addr_, &QCheckBox::clicked, this, &GeneralTab::OnKoraFlexClicked);
-  connect(gen_xaddress_, &CommitLineEdit::committed, this, &GeneralTab::CommitGenXAddress);
-  connect(gen_xaddress_spin_, &UpDown::valueChanged, this, &GeneralTab::OnGenXAddressSpin);
-  connect(kora_base_, &CommitLineEdit::committed, this, &GeneralTab::CommitKoraBase);
-  connect(kora_base_spin_, &UpDown::stepped, this, &GeneralTab::OnKoraBaseStep);
+  ConnectInput(context_, force_xa_, &QCheckBox::clicked, this, &GeneralTab::OnForceXAClicked);
+  ConnectInput(context_, vl_native_, &QCheckBox::clicked, this, &GeneralTab::OnNativeClicked);
+  ConnectInput(context_, kr_addr_, &QCheckBox::clicked, this, &GeneralTab::OnKoraFlexClicked);
+  ConnectInput(context_, gen_xaddress_, &CommitLineEdit::committed, this,
+               &GeneralTab::CommitGenXAddress);
+  ConnectInput(context_, gen_xaddress_spin_, &UpDown::valueChanged, this,
+               &GeneralTab::OnGenXAddressSpin);
+  ConnectInput(context_, kora_base_, &CommitLineEdit::committed, this, &GeneralTab::CommitKoraBase);
+  ConnectInput(context_, kora_base_spin_, &UpDown::stepped, this, &GeneralTab::OnKoraBaseStep);
   return frame;
 }
 
@@ -298,8 +306,10 @@ QGroupBox* GeneralTab::BuildLedFrame() {
     led_orange_[k]->setObjectName(QString("CheckLCOrange_%1").arg(k));
     layout->addWidget(led_green_[k], k + 1, 0);
     layout->addWidget(led_orange_[k], k + 1, 1);
-    connect(led_green_[k], &QCheckBox::clicked, this, [this, k] { OnLedClicked(true, k); });
-    connect(led_orange_[k], &QCheckBox::clicked, this, [this, k] { OnLedClicked(false, k); });
+    ConnectInput(context_, led_green_[k], &QCheckBox::clicked, this,
+                 [this, k] { OnLedClicked(true, k); });
+    ConnectInput(context_, led_orange_[k], &QCheckBox::clicked, this,
+                 [this, k] { OnLedClicked(false, k); });
   }
   QPushButton* read = MakeButton("CommandLCRead", "Read Settings");
   QPushButton* write = MakeButton("CommandLCWrite", "Write Settings");
@@ -331,7 +341,7 @@ QGroupBox* GeneralTab::BuildHardwareFrame() {
           QString(row == 0 ? "ChkGenHWCSink_%1" : "ChkGenHWCSource_%1").arg(i), QString(), frame);
       (row == 0 ? sink_ : source_)[i] = check;
       line->addWidget(check);
-      connect(check, &QCheckBox::clicked, this, &GeneralTab::OnHardwareClicked);
+      ConnectInput(context_, check, &QCheckBox::clicked, this, &GeneralTab::OnHardwareClicked);
     }
     line->addSpacing(16);
     line->addWidget(MakeLabel(QString("LabelGenHWC_%1").arg(row),
@@ -416,16 +426,16 @@ QGroupBox* GeneralTab::BuildSerialFrame() {
   ConnectBoardButton(read, ReadSerialPortConfig);
   ConnectBoardButton(write, WriteSerialPortConfig);
 
-  connect(serial_enable_, &QCheckBox::clicked, this,
-          [this](bool checked) { context_.Config().General.SerialEnable = checked; });
-  connect(baud_, &QComboBox::activated, this,
-          [this](int index) { context_.Config().General.BaudIndex = index; });
-  connect(parity_, &QButtonGroup::idClicked, this,
-          [this](int id) { context_.Config().General.ParityIndex = id; });
-  connect(data_bits_, &QButtonGroup::idClicked, this,
-          [this](int id) { context_.Config().General.DataBitsIndex = id; });
-  connect(stop_bits_, &QButtonGroup::idClicked, this,
-          [this](int id) { context_.Config().General.StopIndex = id; });
+  ConnectInput(context_, serial_enable_, &QCheckBox::clicked, this,
+               [this](bool checked) { context_.Config().General.SerialEnable = checked; });
+  ConnectInput(context_, baud_, &QComboBox::activated, this,
+               [this](int index) { context_.Config().General.BaudIndex = index; });
+  ConnectInput(context_, parity_, &QButtonGroup::idClicked, this,
+               [this](int id) { context_.Config().General.ParityIndex = id; });
+  ConnectInput(context_, data_bits_, &QButtonGroup::idClicked, this,
+               [this](int id) { context_.Config().General.DataBitsIndex = id; });
+  ConnectInput(context_, stop_bits_, &QButtonGroup::idClicked, this,
+               [this](int id) { context_.Config().General.StopIndex = id; });
   return frame;
 }
 

@@ -126,10 +126,10 @@ CommitLineEdit* PinConfigEditor::AddField(QGridLayout* grid, int row, int column
   UpDown* spin = MakeUpDown(spin_name, edit, field.spin_min, field.spin_max, page);
   grid->addWidget(BoxWithSpin(edit, spin, page), row, column + 1);
   boxes_[box] = edit;
-  connect(edit, &CommitLineEdit::committed, this, [this, box] { CommitField(box); });
+  ConnectInput(context_, edit, &CommitLineEdit::committed, this, [this, box] { CommitField(box); });
   if (spin_stores) {
-    connect(spin, &UpDown::valueChanged, this,
-            [this, box](int value) { StorePinConfigSpin(Pin(), box, value); });
+    ConnectInput(context_, spin, &UpDown::valueChanged, this,
+                 [this, box](int value) { StorePinConfigSpin(Pin(), box, value); });
   }
   return edit;
 }
@@ -223,22 +223,25 @@ QWidget* PinConfigEditor::BuildServoPage() {
   outer->addLayout(test);
   outer->addStretch();
 
-  connect(servo_range_, &QButtonGroup::idClicked, this, &PinConfigEditor::StoreServoFlags);
-  connect(servo_suspended_, &QCheckBox::clicked, this, &PinConfigEditor::StoreServoFlags);
-  connect(servo_auto_suspend_, &QCheckBox::clicked, this, &PinConfigEditor::StoreServoFlags);
+  ConnectInput(context_, servo_range_, &QButtonGroup::idClicked, this,
+               &PinConfigEditor::StoreServoFlags);
+  ConnectInput(context_, servo_suspended_, &QCheckBox::clicked, this,
+               &PinConfigEditor::StoreServoFlags);
+  ConnectInput(context_, servo_auto_suspend_, &QCheckBox::clicked, this,
+               &PinConfigEditor::StoreServoFlags);
   // The board reports it; a click stores nothing and the box keeps showing the flags.
-  connect(servo_initialised_, &QCheckBox::clicked, this,
-          [this] { Fill(servo_initialised_, (Pin().PinConfig[2] & kServoInitialised) != 0); });
+  ConnectInput(context_, servo_initialised_, &QCheckBox::clicked, this,
+               [this] { Fill(servo_initialised_, (Pin().PinConfig[2] & kServoInitialised) != 0); });
   connect(init_pos, &QLineEdit::textChanged, this, [this](const QString& text) {
     StoreWhileTyping(Pin(), PinConfigBox::kSrvInitPos, S(text));
   });
-  connect(init_pos, &CommitLineEdit::doubleClicked, this, [this, init_pos] {
+  ConnectInput(context_, init_pos, &CommitLineEdit::doubleClicked, this, [this, init_pos] {
     const int position = servo_slider_->value();
     SetText(init_pos, QString::number(position));
     StorePinConfigSpin(Pin(), PinConfigBox::kSrvInitPos, position);
   });
   connect(level, &QPushButton::clicked, this, &PinConfigEditor::OnServoLevelButton);
-  connect(jump, &QPushButton::clicked, this, [this] {
+  ConnectInput(context_, jump, &QPushButton::clicked, this, [this] {
     context_.RunOnBoard("Jump", [this](Session& session) { ServoJump(session, test_state_); });
   });
   connect(servo_slider_, &QSlider::valueChanged, this, &PinConfigEditor::OnServoSlider);
@@ -311,9 +314,11 @@ QWidget* PinConfigEditor::BuildPwmPage() {
   outer->addLayout(test);
   outer->addStretch();
 
-  connect(pwm_drive_, &QButtonGroup::idClicked, this, &PinConfigEditor::StorePwmModes);
-  connect(pwm_accel_, &QButtonGroup::idClicked, this, &PinConfigEditor::StorePwmModes);
-  connect(pwm_inverted_, &QCheckBox::clicked, this, [this](bool checked) {
+  ConnectInput(context_, pwm_drive_, &QButtonGroup::idClicked, this,
+               &PinConfigEditor::StorePwmModes);
+  ConnectInput(context_, pwm_accel_, &QButtonGroup::idClicked, this,
+               &PinConfigEditor::StorePwmModes);
+  ConnectInput(context_, pwm_inverted_, &QCheckBox::clicked, this, [this](bool checked) {
     Pin().PinConfig[0] = static_cast<uint8_t>(kPwm + (checked ? 1 : 0));
   });
   connect(initial, &QLineEdit::textChanged, this, [this](const QString& text) {
@@ -324,10 +329,10 @@ QWidget* PinConfigEditor::BuildPwmPage() {
     SetText(initial, QString::number(level_now));
     StorePinConfigSpin(Pin(), PinConfigBox::kPwmInitLevel, level_now);
   };
-  connect(initial, &CommitLineEdit::doubleClicked, this, take_slider);
-  connect(initial_label, &ClickLabel::clicked, this, take_slider);
+  ConnectInput(context_, initial, &CommitLineEdit::doubleClicked, this, take_slider);
+  ConnectInput(context_, initial_label, &ClickLabel::clicked, this, take_slider);
   connect(level, &QPushButton::clicked, this, &PinConfigEditor::OnPwmLevelButton);
-  connect(jump, &QPushButton::clicked, this, [this] {
+  ConnectInput(context_, jump, &QPushButton::clicked, this, [this] {
     context_.RunOnBoard("Jump", [this](Session& session) { PwmJump(session, test_state_); });
   });
   connect(pwm_slider_, &QSlider::valueChanged, this, &PinConfigEditor::OnPwmSlider);
@@ -350,7 +355,7 @@ QWidget* PinConfigEditor::BuildInputPage() {
   input_warning_ = MakeWarning("LabelInpHWCWarn", page);
   outer->addWidget(input_warning_);
   outer->addStretch();
-  connect(input_invert_, &QCheckBox::clicked, this, [this](bool checked) {
+  ConnectInput(context_, input_invert_, &QCheckBox::clicked, this, [this](bool checked) {
     Pin().PinConfig[0] = static_cast<uint8_t>(kInput + (checked ? 1 : 0));
   });
   return page;
