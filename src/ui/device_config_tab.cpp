@@ -118,7 +118,15 @@ QWidget* DeviceConfigTab::BuildPinArea() {
   auto* area = new QWidget(this);
   auto* grid = new QGridLayout(area);
   grid->setContentsMargins(0, 0, 0, 0);
+  BuildPinRow(grid, area);
+  BuildDeviceRows(grid, area);
+  BuildAspectRow(grid, area);
+  grid->setColumnStretch(4, 1);
+  return area;
+}
 
+// Row 0: the pin selector and its description.
+void DeviceConfigTab::BuildPinRow(QGridLayout* grid, QWidget* area) {
   pin_label_ = new ClickLabel("LabelPAspOutput", "Pin", area);
   pin_label_->setToolTip(kCopyPasteToolTip);
   pin_label_->setCursor(Qt::PointingHandCursor);
@@ -134,6 +142,15 @@ QWidget* DeviceConfigTab::BuildPinArea() {
   grid->addLayout(pin_row, 0, 1);
   grid->addWidget(pin_description_, 0, 2, 1, 5);
 
+  OnInput(pin_label_, &ClickLabel::clicked, &DeviceConfigTab::OpenPinDialog);
+  OnInput(pin_box_, &CommitLineEdit::committed, &DeviceConfigTab::CommitPin);
+  OnInput(pin_spin_, &UpDown::valueChanged, &DeviceConfigTab::OnPinSpin);
+  OnInput(pin_description_, &QLineEdit::textEdited,
+          [this](const QString& text) { Config().Current().Description = S(text); });
+}
+
+// Rows 1 to 3: the device fields, the device list with its library buttons, the loaded version.
+void DeviceConfigTab::BuildDeviceRows(QGridLayout* grid, QWidget* area) {
   auto* device_pin_label = new QLabel("Device Pin", area);
   device_pin_label->setObjectName("LabelDevicePin");
   device_pin_ = MakeBox("TextDevicePin", "1", area, 2);
@@ -171,6 +188,19 @@ QWidget* DeviceConfigTab::BuildPinArea() {
   loaded_row->addWidget(device_version_, 1);
   grid->addLayout(loaded_row, 3, 0, 1, 7);
 
+  OnInput(device_pin_, &QLineEdit::textEdited,
+          [this](const QString& text) { EditDevicePin(Config(), S(text)); });
+  OnInput(device_pin_, &CommitLineEdit::committed, [this] { ShowDeviceFields(); });
+  OnInput(device_name_, &QLineEdit::textEdited, [this](const QString& text) {
+    if (device_name_->isEnabled()) EditDeviceName(Config(), S(text));
+  });
+  OnInput(load_device, &QPushButton::clicked, &DeviceConfigTab::OnLoadDevice);
+  OnInput(reload, &PressButton::pressedWith, &DeviceConfigTab::OnReloadDevices);
+  OnInput(save_device, &QPushButton::clicked, &DeviceConfigTab::OnSaveDevice);
+}
+
+// Row 4: the aspect mode options, the aspect selector with its description, the initial aspect.
+void DeviceConfigTab::BuildAspectRow(QGridLayout* grid, QWidget* area) {
   auto* modes_label = new QLabel("Aspects", area);
   modes_label->setObjectName("LabelPAspNrOfAspects");
   mode_options_ = new QButtonGroup(area);
@@ -210,22 +240,7 @@ QWidget* DeviceConfigTab::BuildPinArea() {
   grid->addWidget(aspect_description_, 4, 4);
   grid->addWidget(init_label_, 4, 5, Qt::AlignRight);
   grid->addLayout(init_row, 4, 6);
-  grid->setColumnStretch(4, 1);
 
-  OnInput(pin_label_, &ClickLabel::clicked, &DeviceConfigTab::OpenPinDialog);
-  OnInput(pin_box_, &CommitLineEdit::committed, &DeviceConfigTab::CommitPin);
-  OnInput(pin_spin_, &UpDown::valueChanged, &DeviceConfigTab::OnPinSpin);
-  OnInput(pin_description_, &QLineEdit::textEdited,
-          [this](const QString& text) { Config().Current().Description = S(text); });
-  OnInput(device_pin_, &QLineEdit::textEdited,
-          [this](const QString& text) { EditDevicePin(Config(), S(text)); });
-  OnInput(device_pin_, &CommitLineEdit::committed, [this] { ShowDeviceFields(); });
-  OnInput(device_name_, &QLineEdit::textEdited, [this](const QString& text) {
-    if (device_name_->isEnabled()) EditDeviceName(Config(), S(text));
-  });
-  OnInput(load_device, &QPushButton::clicked, &DeviceConfigTab::OnLoadDevice);
-  OnInput(reload, &PressButton::pressedWith, &DeviceConfigTab::OnReloadDevices);
-  OnInput(save_device, &QPushButton::clicked, &DeviceConfigTab::OnSaveDevice);
   OnInput(mode_options_, &QButtonGroup::idClicked,
           [this](int option) { SwitchAspectMode(option); });
   OnInput(aspect_label_, &ClickLabel::clicked, &DeviceConfigTab::OpenAspectDialog);
@@ -238,7 +253,6 @@ QWidget* DeviceConfigTab::BuildPinArea() {
   OnInput(init_spin_, &UpDown::valueChanged, [this](int value) {
     Config().Current().InitialAspect = static_cast<uint8_t>(value + 1);
   });
-  return area;
 }
 
 QWidget* DeviceConfigTab::BuildAddressArea() {

@@ -13,6 +13,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -87,6 +88,9 @@ class DeviceConfigTab : public QWidget {
   };
 
   QWidget* BuildPinArea();
+  void BuildPinRow(QGridLayout* grid, QWidget* area);
+  void BuildDeviceRows(QGridLayout* grid, QWidget* area);
+  void BuildAspectRow(QGridLayout* grid, QWidget* area);
   QWidget* BuildAddressArea();
   QWidget* BuildStepTable();
   QWidget* BuildButtons();

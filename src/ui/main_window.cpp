@@ -200,7 +200,14 @@ QWidget* MainWindow::BuildConnectionStrip() {
   auto* second = new QHBoxLayout;
   rows->addLayout(row);
   rows->addLayout(second);
+  BuildPortFields(row, strip);
+  BuildAddressFields(row, strip);
+  BuildLinkOptions(row, second, strip);
+  return strip;
+}
 
+// The port list with its state and Refresh, and the bit rate frame shown on demand.
+void MainWindow::BuildPortFields(QHBoxLayout* row, QWidget* strip) {
   port_label_ = new ClickLabel("LabelPort", "Port:", strip);
   port_label_->setToolTip("Double-click to show or hide the bit rate");
   port_list_ = new QComboBox(strip);
@@ -234,6 +241,22 @@ QWidget* MainWindow::BuildConnectionStrip() {
   bitrate_[kDefaultBitRateIndex]->setChecked(true);
   bitrate_frame_->setVisible(false);
   row->addWidget(bitrate_frame_);
+
+  connect(port_label_, &ClickLabel::doubleClicked, this,
+          [this] { bitrate_frame_->setVisible(bitrate_frame_->isHidden()); });
+  connect(port_list_, &QComboBox::activated, this,
+          [this](int index) { ChoosePort(PortNameOf(index)); });
+  connect(port_list_->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+    const QString text = port_list_->currentText().trimmed();
+    const int index = port_list_->findText(text);
+    ChoosePort(index >= 0 ? PortNameOf(index) : S(text));
+  });
+  connect(refresh, &QPushButton::clicked, this, &MainWindow::OnRefreshPorts);
+  connect(rate_group, &QButtonGroup::idClicked, this, &MainWindow::OnBitRate);
+}
+
+// The module address and the extended address with its check.
+void MainWindow::BuildAddressFields(QHBoxLayout* row, QWidget* strip) {
   row->addSpacing(12);
   address_label_ = new QLabel("Module Address", strip);
   address_label_->setObjectName("LabelAddress");
@@ -262,6 +285,22 @@ QWidget* MainWindow::BuildConnectionStrip() {
        std::initializer_list<QWidget*>{xaddress_label_, xaddress_box_, xaddress_spin_}) {
     w->setVisible(false);
   }
+
+  OnInput(address_box_, &CommitLineEdit::committed, &MainWindow::CommitModuleAddress);
+  OnInput(address_spin_, &UpDown::valueChanged, [this](int value) {
+    Link().SetModuleAddress(value - config_.NumberBase);
+    device_tab_->ShowPinAddresses();
+  });
+  OnInput(xaddress_check_, &QCheckBox::clicked, &MainWindow::OnXAddressChecked);
+  OnInput(xaddress_box_, &CommitLineEdit::committed, &MainWindow::CommitXAddress);
+  OnInput(xaddress_spin_, &UpDown::valueChanged, [this](int value) {
+    Link().ModuleXAddress = value - config_.NumberBase;
+    device_tab_->ShowPinAddresses();
+  });
+}
+
+// Bidirectional, Corsan, transparent mode, the release label and the numbering check.
+void MainWindow::BuildLinkOptions(QHBoxLayout* row, QHBoxLayout* second, QWidget* strip) {
   row->addSpacing(12);
   bidirectional_ = new QCheckBox("Bidirectional Comm.", strip);
   bidirectional_->setObjectName("CheckVelaBD");
@@ -283,28 +322,6 @@ QWidget* MainWindow::BuildConnectionStrip() {
   numbering_->setChecked(true);
   second->addWidget(numbering_);
 
-  connect(port_label_, &ClickLabel::doubleClicked, this,
-          [this] { bitrate_frame_->setVisible(bitrate_frame_->isHidden()); });
-  connect(port_list_, &QComboBox::activated, this,
-          [this](int index) { ChoosePort(PortNameOf(index)); });
-  connect(port_list_->lineEdit(), &QLineEdit::returnPressed, this, [this] {
-    const QString text = port_list_->currentText().trimmed();
-    const int index = port_list_->findText(text);
-    ChoosePort(index >= 0 ? PortNameOf(index) : S(text));
-  });
-  connect(refresh, &QPushButton::clicked, this, &MainWindow::OnRefreshPorts);
-  connect(rate_group, &QButtonGroup::idClicked, this, &MainWindow::OnBitRate);
-  OnInput(address_box_, &CommitLineEdit::committed, &MainWindow::CommitModuleAddress);
-  OnInput(address_spin_, &UpDown::valueChanged, [this](int value) {
-    Link().SetModuleAddress(value - config_.NumberBase);
-    device_tab_->ShowPinAddresses();
-  });
-  OnInput(xaddress_check_, &QCheckBox::clicked, &MainWindow::OnXAddressChecked);
-  OnInput(xaddress_box_, &CommitLineEdit::committed, &MainWindow::CommitXAddress);
-  OnInput(xaddress_spin_, &UpDown::valueChanged, [this](int value) {
-    Link().ModuleXAddress = value - config_.NumberBase;
-    device_tab_->ShowPinAddresses();
-  });
   OnInput(bidirectional_, &QCheckBox::clicked,
           [this](bool checked) { Link().BidirectionalComm = checked; });
   connect(corsan_, &QCheckBox::clicked, this, &MainWindow::OnCorsanChecked);
@@ -312,7 +329,6 @@ QWidget* MainWindow::BuildConnectionStrip() {
     RunOnBoard("Activate Transparent Mode",
                [](Session& session) { ActivateTransparentMode(session.link); });
   });
-  return strip;
 }
 
 QWidget* MainWindow::BuildBoardButtons() {

@@ -23,6 +23,7 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -116,6 +117,9 @@ class MainWindow : public QMainWindow, public WindowContext {
   // The menu bar: File and Board, each holding the entries of its kind.
   void BuildMenus();
   QWidget* BuildConnectionStrip();
+  void BuildPortFields(QHBoxLayout* row, QWidget* strip);
+  void BuildAddressFields(QHBoxLayout* row, QWidget* strip);
+  void BuildLinkOptions(QHBoxLayout* row, QHBoxLayout* second, QWidget* strip);
   QWidget* BuildBoardButtons();
   QWidget* BuildBusyPanel();
   void BuildTabs();
