@@ -7,6 +7,7 @@
 
 #include "fake_window_context.h"
 #include "operations/event_commands.h"
+#include "support/editor_harness.h"
 #include "ui/edit_controls.h"
 #include "ui/event_control_tab.h"
 
@@ -20,23 +21,10 @@ using vela::testing::TypeAndClick;
 using vela::ui::EventControlTab;
 using vela::ui::UpDown;
 
-class EventControlTabTest : public QObject {
+class EventControlTabTest : public QObject, private vela::testing::EditorHarness<EventControlTab> {
   Q_OBJECT
 
  private:
-  std::unique_ptr<FakeWindowContext> context_;
-  std::unique_ptr<EventControlTab> tab_;
-
-  template <typename T>
-  T* W(const QString& name) {
-    return Find<T>(tab_.get(), name);
-  }
-  QLineEdit* Box(const QString& name) { return W<QLineEdit>(name); }
-  void Click(const QString& button) { QTest::mouseClick(W<QPushButton>(button), Qt::LeftButton); }
-  void Step(const QString& spin, int delta) {
-    QTest::mouseClick(W<UpDown>(spin)->findChild<QWidget*>(delta > 0 ? "up" : "down"),
-                      Qt::LeftButton);
-  }
   QColor Background(const QString& box) { return Box(box)->palette().color(QPalette::Base); }
   QColor Normal() { return QApplication::palette(Box("TextECon_0")).color(QPalette::Base); }
   int Action(int pin, int event, int input) {
@@ -45,17 +33,13 @@ class EventControlTabTest : public QObject {
 
  private slots:
   void init() {
-    context_ = std::make_unique<FakeWindowContext>();
-    tab_ = std::make_unique<EventControlTab>(*context_);
-    context_->on_refresh = [this] { tab_->Refresh(); };
-    QVERIFY(vela::testing::ShowActive(tab_.get()));
+    Open();
+    context_->on_refresh = [this] { editor_->Refresh(); };
+    QVERIFY(vela::testing::ShowActive(editor_.get()));
     context_->TakeMessages();
   }
 
-  void cleanup() {
-    tab_.reset();
-    context_.reset();
-  }
+  void cleanup() { Close(); }
 
   void Controls_HaveTheirCaptionsAndStartAtNoAction() {
     const std::pair<const char*, const char*> buttons[] = {
@@ -150,7 +134,7 @@ class EventControlTabTest : public QObject {
 
   void PinField_NumberingFromZero() {
     context_->config.NumberBase = 0;
-    tab_->Refresh();
+    editor_->Refresh();
     QCOMPARE(Box("TextECpin")->text(), QString("0"));
     QCOMPARE(W<UpDown>("UpDownECpin")->maximum(), 31);
     TypeAndClick(Box("TextECpin"), "32");
@@ -184,7 +168,7 @@ class EventControlTabTest : public QObject {
     Click("CommandECRead");
     QVERIFY(!W<QPushButton>("CommandECVerify")->isVisible());
     context_->config.ExpertMode = true;
-    tab_->Refresh();
+    editor_->Refresh();
     QVERIFY(W<QPushButton>("CommandECVerify")->isVisible());
     Click("CommandECVerify");
     QCOMPARE(context_->queued, QStringList({"ECReadAll", "ECVerify"}));

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "fake_window_context.h"
+#include "support/editor_harness.h"
 #include "ui/edit_controls.h"
 #include "ui/general_tab.h"
 
@@ -21,38 +22,18 @@ using vela::testing::TypeAndClick;
 using vela::ui::GeneralTab;
 using vela::ui::UpDown;
 
-class GeneralTabTest : public QObject {
+class GeneralTabTest : public QObject, private vela::testing::EditorHarness<GeneralTab> {
   Q_OBJECT
-
- private:
-  std::unique_ptr<FakeWindowContext> context_;
-  std::unique_ptr<GeneralTab> tab_;
-
-  template <typename T>
-  T* W(const QString& name) {
-    return Find<T>(tab_.get(), name);
-  }
-  QLineEdit* Box(const QString& name) { return W<QLineEdit>(name); }
-  QCheckBox* Check(const QString& name) { return W<QCheckBox>(name); }
-  void Click(const QString& button) { QTest::mouseClick(W<QPushButton>(button), Qt::LeftButton); }
-  void Step(const QString& spin, int delta) {
-    QTest::mouseClick(W<UpDown>(spin)->findChild<QWidget*>(delta > 0 ? "up" : "down"),
-                      Qt::LeftButton);
-  }
 
  private slots:
   void init() {
-    context_ = std::make_unique<FakeWindowContext>();
-    tab_ = std::make_unique<GeneralTab>(*context_);
-    context_->on_refresh = [this] { tab_->Refresh(); };
-    QVERIFY(vela::testing::ShowActive(tab_.get()));
+    Open();
+    context_->on_refresh = [this] { editor_->Refresh(); };
+    QVERIFY(vela::testing::ShowActive(editor_.get()));
     context_->TakeMessages();
   }
 
-  void cleanup() {
-    tab_.reset();
-    context_.reset();
-  }
+  void cleanup() { Close(); }
 
   void EveryFrameAndButton_HasItsCaption() {
     const char* const frames[6] = {
@@ -116,7 +97,7 @@ class GeneralTabTest : public QObject {
 
   void AllowAddress0_LetsTheAddressReachZero() {
     context_->config.NumberBase = 0;
-    tab_->Refresh();
+    editor_->Refresh();
     ClickCheck(Check("ChkGenDCCAllow0"));
     QVERIFY(context_->config.General.AllowAddress0);
     TypeAndClick(Box("TextGenDCCAddress"), "0");
@@ -322,7 +303,7 @@ class GeneralTabTest : public QObject {
     context_->config.NumberBase = 0;
     context_->config.General.GenXAddress = 7;
     context_->config.General.KoraFlexAddress = 2;
-    tab_->Refresh();
+    editor_->Refresh();
     QCOMPARE(Box("TextGenXaddr")->text(), QString("7"));
     QCOMPARE(Box("TextGenKRaddr")->text(), QString("8"));
     QCOMPARE(W<QLabel>("LabelGenHWCPin")->text(),

@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include "fake_window_context.h"
+#include "support/editor_harness.h"
 #include "ui/edit_controls.h"
 #include "ui/pin_config_editor.h"
 
@@ -21,25 +22,10 @@ using vela::testing::TypeAndClick;
 using vela::ui::PinConfigEditor;
 using vela::ui::UpDown;
 
-class PinConfigEditorTest : public QObject {
+class PinConfigEditorTest : public QObject, private vela::testing::EditorHarness<PinConfigEditor> {
   Q_OBJECT
 
  private:
-  std::unique_ptr<FakeWindowContext> context_;
-  std::unique_ptr<PinConfigEditor> editor_;
-
-  template <typename T>
-  T* W(const QString& name) {
-    return Find<T>(editor_.get(), name);
-  }
-  QLineEdit* Box(const QString& name) { return W<QLineEdit>(name); }
-  void Click(const QString& button) {
-    QTest::mouseClick(W<QAbstractButton>(button), Qt::LeftButton);
-  }
-  void Step(const QString& spin, int delta) {
-    QTest::mouseClick(W<UpDown>(spin)->findChild<QWidget*>(delta > 0 ? "up" : "down"),
-                      Qt::LeftButton);
-  }
   void PickPage(int page) {
     QTabBar* bar = editor_->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
@@ -59,18 +45,14 @@ class PinConfigEditorTest : public QObject {
 
  private slots:
   void init() {
-    context_ = std::make_unique<FakeWindowContext>();
-    editor_ = std::make_unique<PinConfigEditor>(*context_);
+    Open();
     context_->on_refresh = [this] { editor_->Refresh(); };
     editor_->SetButtonsVisible(true, false);
     QVERIFY(vela::testing::ShowActive(editor_.get()));
     context_->TakeMessages();
   }
 
-  void cleanup() {
-    editor_.reset();
-    context_.reset();
-  }
+  void cleanup() { Close(); }
 
   void Pages_HaveTheirCaptionsAndTheButtonsTheirRules() {
     QCOMPARE(editor_->objectName(), QString("SSTabPCFG"));

@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "fake_window_context.h"
+#include "support/editor_harness.h"
 #include "ui/test_tab.h"
 
 using vela::testing::ClickCheck;
@@ -15,21 +16,13 @@ using vela::testing::Find;
 using vela::testing::Messages;
 using vela::ui::TestTab;
 
-class TestTabTest : public QObject {
+class TestTabTest : public QObject, private vela::testing::EditorHarness<TestTab> {
   Q_OBJECT
 
  private:
-  std::unique_ptr<FakeWindowContext> context_;
-  std::unique_ptr<TestTab> tab_;
-
-  template <typename T>
-  T* W(const QString& name) {
-    return Find<T>(tab_.get(), name);
-  }
-  void Click(const QString& button) { QTest::mouseClick(W<QPushButton>(button), Qt::LeftButton); }
   void SetBox(const QString& name, const QString& text) { W<QLineEdit>(name)->setText(text); }
   QString Monitor() { return W<QPlainTextEdit>("textFBM")->toPlainText(); }
-  QTimer* Timer2() { return tab_->findChild<QTimer*>("Timer2"); }
+  QTimer* Timer2() { return editor_->findChild<QTimer*>("Timer2"); }
   // Polls the board the way Timer2 does while monitoring, until it has polled `polls` times.
   void WaitForPolls(int polls) { QTRY_VERIFY_WITH_TIMEOUT(PollCount() >= polls, 3000); }
   int PollCount() {
@@ -42,16 +35,12 @@ class TestTabTest : public QObject {
 
  private slots:
   void init() {
-    context_ = std::make_unique<FakeWindowContext>();
-    tab_ = std::make_unique<TestTab>(*context_);
-    context_->on_refresh = [this] { tab_->Refresh(); };
-    QVERIFY(vela::testing::ShowActive(tab_.get()));
+    Open();
+    context_->on_refresh = [this] { editor_->Refresh(); };
+    QVERIFY(vela::testing::ShowActive(editor_.get()));
   }
 
-  void cleanup() {
-    tab_.reset();
-    context_.reset();
-  }
+  void cleanup() { Close(); }
 
   void Controls_HaveTheirCaptions() {
     const std::pair<const char*, const char*> buttons[] = {
@@ -179,7 +168,7 @@ class TestTabTest : public QObject {
   }
 
   void Monitor_KeepsRunningWhileTheWindowBlocksInputForAPoll() {
-    context_->block_input_during_jobs = tab_.get();
+    context_->block_input_during_jobs = editor_.get();
     Click("CommandFBM_1");
     WaitForPolls(3);
     QVERIFY(Timer2()->isActive());
