@@ -14,8 +14,6 @@
 using vela::kEventOff;
 using vela::kEventOn;
 using vela::testing::ClickCheck;
-using vela::testing::FakeWindowContext;
-using vela::testing::Find;
 using vela::testing::Messages;
 using vela::testing::TypeAndClick;
 using vela::ui::EventControlTab;

@@ -15,8 +15,6 @@
 using vela::Answer;
 using vela::CheckState;
 using vela::testing::ClickCheck;
-using vela::testing::FakeWindowContext;
-using vela::testing::Find;
 using vela::testing::Messages;
 using vela::testing::TypeAndClick;
 using vela::ui::GeneralTab;

@@ -15,12 +15,9 @@
 
 using vela::PinRecord;
 using vela::testing::ClickCheck;
-using vela::testing::FakeWindowContext;
-using vela::testing::Find;
 using vela::testing::Messages;
 using vela::testing::TypeAndClick;
 using vela::ui::PinConfigEditor;
-using vela::ui::UpDown;
 
 class PinConfigEditorTest : public QObject, private vela::testing::EditorHarness<PinConfigEditor> {
   Q_OBJECT

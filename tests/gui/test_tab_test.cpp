@@ -11,8 +11,6 @@
 #include "ui/test_tab.h"
 
 using vela::testing::ClickCheck;
-using vela::testing::FakeWindowContext;
-using vela::testing::Find;
 using vela::testing::Messages;
 using vela::ui::TestTab;
 
