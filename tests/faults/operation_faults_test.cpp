@@ -25,6 +25,7 @@
 #include "sim/memory_from_config.h"
 #include "sim/simulated_board.h"
 #include "sim/simulated_port.h"
+#include "support/crlf_lines.h"
 #include "support/recording_dialogs.h"
 #include "tests/faults/full_layout.h"
 
@@ -172,18 +173,6 @@ Outcome RunOperation(const std::string& operation, const sim::BoardMemory& memor
     }
   }
   return out;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
 }
 
 bool IsInvalidResponse(const std::string& text) {
@@ -492,7 +481,7 @@ TEST(OperationFaultsCleanRuns, EveryExchangeAsksForAReplyAndNothingIsSaid) {
       EXPECT_EQ(run->exchanges, static_cast<int>(run->messages.size()));
       EXPECT_EQ(run->elapsed, microseconds{0});
     }
-    EXPECT_EQ(Lines(clean.verify_all.report).back(), "Verify OK");
+    EXPECT_EQ(testing::SplitCrLf(clean.verify_all.report).back(), "Verify OK");
     // A board written from what was read holds the same programs, configurations and actions.
     for (int p = 0; p < kPinCount; ++p) {
       const sim::BoardPin& written = clean.write_all.memory.pins[p];
@@ -665,7 +654,7 @@ TEST_P(OperationFaultsTest, WriteAll) {
 TEST_P(OperationFaultsTest, VerifyAll) {
   const Outcome& clean = clean_.verify_all;
   const Layout layout = Layout::Of(clean.messages, 113, 118);
-  const std::vector<std::string> clean_lines = Lines(clean.report);
+  const std::vector<std::string> clean_lines = testing::SplitCrLf(clean.report);
   const std::set<std::string> progress_lines(clean_lines.begin(), clean_lines.end() - 1);
   for (int k = 0; k < clean.exchanges; k += clean_.stride) {
     const Message& m = clean.messages[k];
@@ -689,7 +678,7 @@ TEST_P(OperationFaultsTest, VerifyAll) {
     EXPECT_EQ(run.exchanges, rule.following < 0 ? clean.exchanges : k + 1 + rule.following);
 
     // The report: the progress lines of the clean run, the fault's one line, the closing.
-    std::vector<std::string> lines = Lines(run.report);
+    std::vector<std::string> lines = testing::SplitCrLf(run.report);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.back(), rule.ok ? "Verify OK" : "Verification Stopped");
     lines.pop_back();

@@ -6,6 +6,7 @@
 #include "operations/verification.h"
 #include "sim/simulated_board.h"
 #include "sim/simulated_port.h"
+#include "support/crlf_lines.h"
 #include "support/recording_dialogs.h"
 
 namespace vela {
@@ -28,17 +29,6 @@ class DispatcherTest : public ::testing::Test {
     return dispatcher_.ReportText();
   }
   std::vector<Message> Sent() const { return board_.Messages(); }
-  static std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-      size_t end = text.find("\r\n", start);
-      if (end == std::string::npos) end = text.size();
-      lines.push_back(text.substr(start, end - start));
-      start = end + 2;
-    }
-    return lines;
-  }
   // The requests one pin's complete read makes, for its AspectMode.
   static std::vector<Message> PinRead(int pin, int mode) {
     std::vector<Message> m = {{114, pin}};
@@ -129,7 +119,7 @@ TEST_F(DispatcherTest, WriteAllThenVerifyAll_VerifyOk) {
 TEST_F(DispatcherTest, VerifyAll_GroupMaskDiffers_StopsBeforeEventsAndPins) {
   Run("WriteAll");
   config_.General.XGM[9] = true;
-  std::vector<std::string> lines = Lines(Run("VerifyAll"));
+  std::vector<std::string> lines = testing::SplitCrLf(Run("VerifyAll"));
   ASSERT_GE(lines.size(), 2u);
   EXPECT_EQ(lines[lines.size() - 2], "eXtended Group Mask does not compare");
   EXPECT_EQ(lines.back(), "Verification Stopped");
@@ -159,7 +149,7 @@ TEST_F(DispatcherTest, Verify_EveryDifferenceGivesItsLine) {
   g.SerialEnable = true;
   g.KRaddr = true;
   EXPECT_EQ(
-      Lines(Run("VerifyAll")),
+      testing::SplitCrLf(Run("VerifyAll")),
       (std::vector<std::string>{
           "Start General Settings Verification",
           "ID does not compare: VelaConfig = <other> Vela = <>",
@@ -174,7 +164,7 @@ TEST_F(DispatcherTest, Verify_EveryDifferenceGivesItsLine) {
   config_.Events.At(4, kEventOff, 3) = 11;
   config_.General.InitEE[1] = false;
   config_.General.InitEE[5] = false;
-  EXPECT_EQ(Lines(Run("ECVerify")),
+  EXPECT_EQ(testing::SplitCrLf(Run("ECVerify")),
             (std::vector<std::string>{
                 "Start EC Verification",
                 "Event-On(0) for pin 2 does not compare: Configured Action = 3, Vela Reply = -1",
@@ -190,7 +180,7 @@ TEST_F(DispatcherTest, Verify_EveryDifferenceGivesItsLine) {
   config_.Pins[7].DccCount = 2;
   config_.Pins[8].KoraCount = 0;
   config_.Pins[9].DeviceRef = -2;
-  std::vector<std::string> lines = Lines(Run("VerifyAllPins"));
+  std::vector<std::string> lines = testing::SplitCrLf(Run("VerifyAllPins"));
   EXPECT_EQ(lines, (std::vector<std::string>{
                        "Start Pin Verification", "Note: Numbering starts at 1",
                        "Pin 1: Aspect 0 does not compare", "Pin 2: Aspectconfig does not compare",
@@ -203,7 +193,7 @@ TEST_F(DispatcherTest, Verify_EveryDifferenceGivesItsLine) {
 
 TEST_F(DispatcherTest, VerifyEvents_UnsupportedBoard_OneLinePerLoop) {
   board_.GetFaults().unsupported_types = {116, 117};
-  EXPECT_EQ(Lines(Run("ECVerify")),
+  EXPECT_EQ(testing::SplitCrLf(Run("ECVerify")),
             (std::vector<std::string>{"Start EC Verification", "Note: Numbering starts at 1",
                                       "Read Event-On: Function not supported by Device",
                                       "Read Event-Off: Function not supported by Device"}));
@@ -213,7 +203,7 @@ TEST_F(DispatcherTest, VerifyAll_BoardWithoutIdString_GoesOn) {
   Run("WriteAll");
   board_.GetFaults().no_reply = true;
   board_.GetFaults().only_at_frame = board_.exchange_count();  // the ID string request
-  std::vector<std::string> lines = Lines(Run("VerifyAll"));
+  std::vector<std::string> lines = testing::SplitCrLf(Run("VerifyAll"));
   EXPECT_EQ(lines.back(), "Verify OK");
   EXPECT_EQ(lines.front(), "Start General Settings Verification");
   EXPECT_EQ(lines[1], "Note: no reply to the ID string request; ID string not compared");
@@ -226,7 +216,7 @@ TEST_F(DispatcherTest, VerifyAll_HardwareConfigurationUnanswered_NotComparedNotP
   Run("WriteAll");
   board_.GetFaults().no_reply = true;
   board_.GetFaults().only_at_frame = board_.exchange_count() + 1;  // after the ID string
-  std::vector<std::string> lines = Lines(Run("VerifyAll"));
+  std::vector<std::string> lines = testing::SplitCrLf(Run("VerifyAll"));
   EXPECT_EQ(lines, (std::vector<std::string>{"Start General Settings Verification",
                                              "Hardware configuration not compared: no reply",
                                              "Verification Stopped"}));
@@ -303,7 +293,7 @@ TEST_F(DispatcherTest, EnforcedExtendedAddress_HiddenBoxesDoNotCount) {
   config_.General.XGM[3] = true;
   config_.General.GenXAddress = 12;
   Run("WriteAll");
-  EXPECT_EQ(Lines(Run("VerifyAll")).back(), "Verify OK");
+  EXPECT_EQ(testing::SplitCrLf(Run("VerifyAll")).back(), "Verify OK");
 }
 
 }  // namespace
