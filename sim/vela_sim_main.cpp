@@ -24,10 +24,10 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/user_dialogs.h"
 #include "files/data_file.h"
 #include "files/file_io.h"
 #include "link/clock.h"
-#include "link/user_dialogs.h"
 #include "model/board_config.h"
 #include "sim/demo_layout.h"
 #include "sim/memory_dump.h"

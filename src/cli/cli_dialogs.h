@@ -6,7 +6,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "link/user_dialogs.h"
+#include "dialogs/user_dialogs.h"
 
 namespace vela::cli {
 

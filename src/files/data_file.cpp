@@ -10,8 +10,6 @@
 namespace vela {
 namespace {
 
-constexpr int kServoFlagsIndex = 2;
-
 std::string PinName(const BoardConfig& config, int pin) {
   return "pin " + std::to_string(pin + config.NumberBase);
 }
@@ -393,8 +391,7 @@ void DataFileParser::ReadCfg() {
     case kPwmInverted:
       read_params(1, 3);
       if (version_ < 20) {
-        cfg[4] = 0;
-        cfg[5] = 31;
+        SetDefaultPwmLevels(cfg);
       } else {
         read_params(4, 5);
       }
@@ -406,10 +403,7 @@ void DataFileParser::ReadCfg() {
       break;
     case kServo:
       read_params(1, 11);
-      // A flags byte of an older layout keeps the range in its high four bits.
-      if (cfg[kServoFlagsIndex] > 15 && (cfg[kServoFlagsIndex] & 8) == 0) {
-        cfg[kServoFlagsIndex] = static_cast<uint8_t>(cfg[kServoFlagsIndex] / 16 + 40);
-      }
+      cfg[kCfgServoFlags] = static_cast<uint8_t>(RewriteServoFlags(cfg[kCfgServoFlags]));
       break;
     default:
       for (int i = 0; i <= 11; ++i) cfg[i] = 0;
@@ -442,7 +436,7 @@ void WriteConfigItems(ItemWriter& w, PinRecord& pin) {
   int last = 0;
   switch (cfg[0]) {
     case kServo:
-      cfg[kServoFlagsIndex] %= 64;  // the board's state bits are not part of a configuration
+      cfg[kCfgServoFlags] %= 64;  // the board's state bits are not part of a configuration
       last = 11;
       break;
     case kPwm:

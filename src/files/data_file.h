@@ -15,10 +15,10 @@
 #include <string>
 #include <string_view>
 
+#include "dialogs/user_dialogs.h"
 #include "files/item_reader.h"
 #include "files/item_writer.h"
 #include "files/load_observer.h"
-#include "link/user_dialogs.h"
 #include "model/board_config.h"
 
 namespace vela {

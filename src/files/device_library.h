@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "dialogs/user_dialogs.h"
 #include "files/load_observer.h"
-#include "link/user_dialogs.h"
 #include "model/board_config.h"
 
 namespace vela {

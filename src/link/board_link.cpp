@@ -58,11 +58,6 @@ void BoardLink::SetModuleAddress(int address) {
   SequenceState = kResyncPending;
 }
 
-bool BoardLink::ReplyIs(int length, int type, int command) const {
-  return ReplyValid && ReplyLength() == length && ReplyBuffer[2] == type &&
-         ReplyBuffer[3] == command;
-}
-
 void BoardLink::ResetTally() {
   tally_ = ExchangeTally{};
   tally_.unidirectional = !UseCorsanTunneling && !BidirectionalComm;

@@ -18,11 +18,12 @@
 #include <initializer_list>
 #include <string>
 
+#include "dialogs/user_dialogs.h"
 #include "link/clock.h"
+#include "link/reply_view.h"
 #include "link/serial_port.h"
 #include "link/station_tunnel.h"
 #include "link/traffic_log.h"
-#include "link/user_dialogs.h"
 
 namespace vela {
 
@@ -94,10 +95,10 @@ class BoardLink {
   // Module address changes force a resynchronisation of the board's framing.
   void SetModuleAddress(int address);
 
+  // The last reply, read-only; see ReplyView.
+  ReplyView Reply() const { return ReplyView(ReplyBuffer, ReplyValid); }
   // The length of the last reply: low 4 bits of ReplyBuffer[1].
-  int ReplyLength() const { return ReplyBuffer[1] & 0x0F; }
-  // True when the last exchange was valid and echoed this type and command at this length.
-  bool ReplyIs(int length, int type, int command) const;
+  int ReplyLength() const { return Reply().Length(); }
 
   // Starts counting afresh; called when an operation starts.
   void ResetTally();
@@ -135,7 +136,7 @@ class BoardLink {
   bool UseExtendedAddr = false;     // "Use eXtended Addr"
   bool UseCorsanTunneling = false;  // "Use Corsan Tunneling"
   uint8_t SequenceState = 0;
-  std::array<uint8_t, 21> ReplyBuffer{};
+  ReplyFrame ReplyBuffer{};
   bool ReplyValid = false;
 
  private:

@@ -2,6 +2,21 @@
 
 namespace vela {
 
+int RewriteServoFlags(int flags) {
+  if (flags > 15 && (flags & 0x08) == 0) return flags / 16 + 40;
+  return flags;
+}
+
+void SetDefaultPwmLevels(std::array<uint8_t, 13>& config) {
+  config[kCfgPwmOffLevel] = kPwmDefaultOffLevel;
+  config[kCfgPwmOnLevel] = kPwmDefaultOnLevel;
+}
+
+bool HasDefaultPwmLevels(const std::array<uint8_t, 13>& config) {
+  return config[kCfgPwmOffLevel] == kPwmDefaultOffLevel &&
+         config[kCfgPwmOnLevel] == kPwmDefaultOnLevel;
+}
+
 AspectRectangle RectangleOf(int aspect_mode) {
   if (aspect_mode == 3) return {4, 9};
   if (aspect_mode == 2) return {12, 3};

@@ -23,6 +23,24 @@ enum ConfigType : uint8_t {
   kInputLowActive = 5,
 };
 
+// Named PinConfig positions; the others are the kind's parameters in the order the board keeps
+// them.
+inline constexpr int kCfgKind = 0;
+inline constexpr int kCfgPosition = 1;     // the initial position or level
+inline constexpr int kCfgServoFlags = 2;   // servo range and suspend bits
+inline constexpr int kCfgPwmOffLevel = 4;  // PWM
+inline constexpr int kCfgPwmOnLevel = 5;   // PWM
+
+// The levels a PWM configuration gets when its source has none (an older data file, a board
+// whose reply stops before them).
+inline constexpr int kPwmDefaultOffLevel = 0;
+inline constexpr int kPwmDefaultOnLevel = 31;
+
+// Older firmware and older data files keep the servo flags without bit 3, range in the high
+// nibble: a byte above 15 with bit 3 clear becomes (byte div 16) + 40 (range, bit 3 and
+// "Suspended"). Other bytes are returned unchanged.
+int RewriteServoFlags(int flags);
+
 // One step of an aspect program: instruction code, fade flag and four parameter bytes.
 struct StepRecord {
   uint8_t Instruction = 0;
@@ -83,6 +101,11 @@ void SplitFileInstruction(int value, StepRecord& step);
 
 // Splits an instruction byte read from the board: bit 4 set and 21..63 means fade.
 void SplitWireInstruction(int value, StepRecord& step);
+
+// Sets a PWM configuration's levels to the defaults above.
+void SetDefaultPwmLevels(std::array<uint8_t, 13>& config);
+// True when a PWM configuration's levels are the defaults.
+bool HasDefaultPwmLevels(const std::array<uint8_t, 13>& config);
 
 // Clears a pin as "Clear Pin" does (device already released by the caller); counts are kept.
 void ClearPinProgram(PinRecord& pin);

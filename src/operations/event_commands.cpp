@@ -24,14 +24,12 @@ enum class ReadResult { kNoReply, kUnsupported, kStored };
 ReadResult ReadPinEvent(Session& session, const EventKind& kind, int pin) {
   BoardLink& link = session.link;
   link.SendVLMessage(true, {kind.read, pin});
-  if (!link.ReplyValid) return ReadResult::kNoReply;
-  if (link.ReplyLength() != kind.length || link.ReplyBuffer[2] != kind.read ||
-      link.ReplyBuffer[3] != pin) {
-    return ReadResult::kUnsupported;
-  }
+  const ReplyView reply = link.Reply();
+  if (!reply.Valid()) return ReadResult::kNoReply;
+  if (!reply.Is(kind.length, kind.read, pin)) return ReadResult::kUnsupported;
   for (int i = 0; i < 4; ++i) {
     session.config.Events.At(pin, kind.event, i) =
-        static_cast<int16_t>(DecodeEventByte(link.ReplyBuffer[4 + kind.first_byte + i], i));
+        static_cast<int16_t>(DecodeEventByte(reply.Data(kind.first_byte + i), i));
   }
   return ReadResult::kStored;
 }
@@ -94,16 +92,16 @@ bool ReadEnableMap(Session& session) {
   BoardLink& link = session.link;
   link.BidirectionalComm = true;
   link.SendVLMessage(true, {kReadGeneralSetting, kSettingEventEnables});
-  if (!link.ReplyValid) return false;
-  if (link.ReplyLength() != 4) {
+  const ReplyView reply = link.Reply();
+  if (!reply.Valid()) return false;
+  if (reply.Length() != 4) {
     session.link.RejectReply("No valid response size");
-  } else if (link.ReplyBuffer[2] != kReadGeneralSetting ||
-             link.ReplyBuffer[3] != kSettingEventEnables) {
+  } else if (!reply.Echoes(kReadGeneralSetting, kSettingEventEnables)) {
     session.link.RejectReply("No valid response type");
   } else {
     GeneralSettings& g = session.config.General;
-    const int on_disable = link.ReplyBuffer[4];
-    const int off_disable = link.ReplyBuffer[5];
+    const int on_disable = reply.Data(0);
+    const int off_disable = reply.Data(1);
     for (int k = 0; k < 4; ++k) {
       g.InitEE[k] = ((on_disable >> k) & 1) == 0;
       g.InitEE[4 + k] = ((off_disable >> k) & 1) == 0;

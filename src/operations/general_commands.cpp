@@ -12,16 +12,15 @@ using std::to_string;
 // One read of a general setting; true when a reply passed the link's checks.
 bool ReadSetting(Session& session, int setting) {
   session.link.SendVLMessage(true, {kReadGeneralSetting, setting});
-  return session.link.ReplyValid;
+  return session.link.Reply().Valid();
 }
 
 int ReplyData(const Session& session, int i) {
-  return session.link.ReplyBuffer[4 + i];
+  return session.link.Reply().Data(i);
 }
 
 bool EchoIs(const Session& session, int setting) {
-  return session.link.ReplyBuffer[2] == kReadGeneralSetting &&
-         session.link.ReplyBuffer[3] == setting;
+  return session.link.Reply().Echoes(kReadGeneralSetting, setting);
 }
 
 // Every message here rejects a reply, so the link counts it as a failed exchange.
@@ -29,24 +28,16 @@ void Say(Session& session, const std::string& text) {
   session.link.RejectReply(text);
 }
 
-// The wording the address and serial-port reads use for a wrong length or echo.
-std::string SizeMismatch(int length, int expected) {
-  return "No valid response, size = " + to_string(length) + " expected = " + to_string(expected);
-}
-std::string EchoMismatch(const Session& session, int setting) {
-  return "No valid response, msg = " + to_string(session.link.ReplyBuffer[2]) + "," +
-         to_string(session.link.ReplyBuffer[3]) + " expected = 112," + to_string(setting);
-}
-
-// Length and echo check in that order, with the address-group wording; true when both match.
+// Length and echo check in that order, with the worded mismatch texts of the address and
+// serial-port reads; true when both match.
 bool CheckWorded(Session& session, int setting, int expected_length) {
-  const int length = session.link.ReplyLength();
-  if (length != expected_length) {
-    Say(session, SizeMismatch(length, expected_length));
+  const ReplyView reply = session.link.Reply();
+  if (reply.Length() != expected_length) {
+    Say(session, reply.SizeMismatchText(expected_length));
     return false;
   }
-  if (!EchoIs(session, setting)) {
-    Say(session, EchoMismatch(session, setting));
+  if (!reply.Echoes(kReadGeneralSetting, setting)) {
+    Say(session, reply.EchoMismatchText(kReadGeneralSetting, setting));
     return false;
   }
   return true;
@@ -78,7 +69,7 @@ bool GetVersion(Session& session) {
   g.VersionText = "Unknown";
   bool ok = false;
   if (ReadSetting(session, kSettingVersion)) {
-    if (session.link.ReplyLength() != 6) {
+    if (session.link.Reply().Length() != 6) {
       Say(session, "GetVersion: No valid response, size <> 6");
     } else if (!EchoIs(session, kSettingVersion)) {
       Say(session, "GetVersion: No valid response");
@@ -96,7 +87,7 @@ bool GetVersion(Session& session) {
 bool ReadIdString(Session& session) {
   session.link.BidirectionalComm = true;
   if (!ReadSetting(session, kSettingIdString)) return false;
-  const int length = session.link.ReplyLength();
+  const int length = session.link.Reply().Length();
   if (length <= 1 || !EchoIs(session, kSettingIdString)) {
     Say(session, "No valid response");
     return false;
@@ -141,7 +132,7 @@ bool ReadDccSettings(Session& session) {
   session.link.BidirectionalComm = true;
   bool valid = ReadSetting(session, kSettingDccOptions);
   if (valid) {
-    if (session.link.ReplyLength() != 3) {
+    if (session.link.Reply().Length() != 3) {
       Say(session, "Received Address, cannot read DCC options");
     } else if (!EchoIs(session, kSettingDccOptions)) {
       Say(session, "Received Address: No valid response");
@@ -152,7 +143,7 @@ bool ReadDccSettings(Session& session) {
   if (valid) {
     valid = ReadSetting(session, kSettingDccAddress);
     if (valid) {
-      if (session.link.ReplyLength() != 4) {
+      if (session.link.Reply().Length() != 4) {
         Say(session, "Get DCC Address: No valid response, size <> 4");
       } else if (!EchoIs(session, kSettingDccAddress)) {
         Say(session, "Get DCC Address: No valid response");
@@ -165,7 +156,7 @@ bool ReadDccSettings(Session& session) {
   if (valid) {
     valid = ReadSetting(session, kSettingXDccAddress);
     if (valid) {
-      if (session.link.ReplyLength() != 4 || !EchoIs(session, kSettingXDccAddress)) {
+      if (session.link.Reply().Length() != 4 || !EchoIs(session, kSettingXDccAddress)) {
         Say(session, "No valid response");
       } else {
         g.XDccAddress = ClampXDccAddress(g, ReplyData(session, 1) * 64 + ReplyData(session, 0));
@@ -247,7 +238,7 @@ bool ReadLedConfig(Session& session) {
        {std::pair{kSettingLedGreen, &g.LedGreen}, std::pair{kSettingLedOrange, &g.LedOrange}}) {
     valid = ReadSetting(session, setting);
     if (!valid) break;
-    if (session.link.ReplyLength() != 3 || !EchoIs(session, setting)) {
+    if (session.link.Reply().Length() != 3 || !EchoIs(session, setting)) {
       Say(session, "No valid response");
     } else {
       ApplyLedByte(*row, ReplyData(session, 0));
@@ -268,7 +259,7 @@ bool ReadHardwareConfig(Session& session) {
   session.link.BidirectionalComm = true;
   if (!ReadSetting(session, kSettingHardware)) return false;
   bool ok = true;
-  if (session.link.ReplyLength() != 6) {
+  if (session.link.Reply().Length() != 6) {
     Say(session, "No valid response size");
   } else if (!EchoIs(session, kSettingHardware)) {
     Say(session, "No valid response type");

@@ -21,11 +21,6 @@ inline constexpr int kWritePinConfigFlash = 0x61;
 // never sent.
 inline constexpr int kServoFlagsSendMask = 0x3F;
 
-// Older firmware reports the servo flags without bit 3, range in the high nibble: a byte above
-// 15 with bit 3 clear becomes (byte div 16) + 40 (range, bit 3 and "Suspended"). Other bytes
-// are returned unchanged.
-int RewriteServoFlags(int flags);
-
 // Reads one pin's configuration from the store into its record; true when a valid reply was
 // stored. A kind that differs from the model's clears the parameters first (a new servo starts
 // at position 0); a PWM reply without levels gives off level 0, on level 31.

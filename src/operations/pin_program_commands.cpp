@@ -9,12 +9,11 @@ namespace vela {
 namespace {
 
 bool ReplyIsFor(const BoardLink& link, int length, int header, int pin) {
-  return link.ReplyLength() == length && link.ReplyBuffer[2] == header &&
-         link.ReplyBuffer[3] == pin;
+  return link.Reply().Is(length, header, pin);
 }
 
 int ReplyData(const BoardLink& link, int i) {
-  return link.ReplyBuffer[4 + i];
+  return link.Reply().Data(i);
 }
 
 // Sends one write of the pin program and pauses while unidirectional.
@@ -29,7 +28,7 @@ bool SendPaced(Session& session, const BoardMessage& message) {
 bool RequestAddressConfig(Session& session, int pin) {
   BoardLink& link = session.link;
   link.SendVLMessage(true, {kReadAddressConfig, pin});
-  if (!link.ReplyValid) return false;
+  if (!link.Reply().Valid()) return false;
   if (!ReplyIsFor(link, 5, kReadAddressConfig, pin)) {
     session.link.RejectReply(kInvalidAddressConfig);
     return false;
@@ -98,7 +97,7 @@ bool ReadPinProgram(Session& session, int pin) {
   link.BidirectionalComm = true;
 
   link.SendVLMessage(true, {kReadAspectMode, pin});
-  if (!link.ReplyValid) return false;
+  if (!link.Reply().Valid()) return false;
   if (!ReplyIsFor(link, 3, kReadAspectMode, pin)) {
     session.link.RejectReply("No valid response");
     return false;
@@ -109,7 +108,7 @@ bool ReadPinProgram(Session& session, int pin) {
   for (int a = 0; a < rect.aspects; ++a) {
     for (int s = 0; s < rect.steps; ++s) {
       link.SendVLMessage(true, {kReadStep, pin, a, s});
-      if (!link.ReplyValid) return false;
+      if (!link.Reply().Valid()) return false;
       if (!ReplyIsFor(link, 9, kReadStep, pin) || ReplyData(link, 0) != a ||
           ReplyData(link, 1) != s) {
         session.link.RejectReply("No valid response");
@@ -122,7 +121,7 @@ bool ReadPinProgram(Session& session, int pin) {
   }
 
   link.SendVLMessage(true, {kReadInitAspect, pin});
-  if (!link.ReplyValid) return false;
+  if (!link.Reply().Valid()) return false;
   // A board without initial aspects answers otherwise; that only means "none".
   record.InitialAspect = ReplyIsFor(link, 7, kReadInitAspect, pin)
                              ? static_cast<uint8_t>(DecodeInitAspectByte(ReplyData(link, 0)))

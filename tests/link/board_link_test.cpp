@@ -50,7 +50,7 @@ TEST_F(BoardLinkTest, VersionRequest_WireBytesAndReply) {
   ASSERT_TRUE(link_.SendVLMessage(true, {112, 0}));
   EXPECT_EQ(port_.written, (Bytes{0x43, 0xE2, 0xF0, 0x80, 0xEB}));
   EXPECT_TRUE(link_.ReplyValid);
-  EXPECT_TRUE(link_.ReplyIs(6, 112, 0));
+  EXPECT_TRUE(link_.Reply().Is(6, 112, 0));
   EXPECT_EQ(link_.ReplyBuffer[4], 3);
   EXPECT_EQ(link_.ReplyBuffer[7], 0);
   EXPECT_EQ(link_.SequenceState, 0x00);
@@ -187,7 +187,7 @@ TEST_F(BoardLinkTest, ExtendedAddress_SentAndChecked) {
   EXPECT_EQ(port_.writes[0][1], 0xF2);
   EXPECT_EQ(port_.writes[0][2], 0x85);
   EXPECT_TRUE(link_.ReplyValid);
-  EXPECT_TRUE(link_.ReplyIs(3, 112, 2));
+  EXPECT_TRUE(link_.Reply().Is(3, 112, 2));
   EXPECT_EQ(link_.ReplyBuffer[4], 9);
   EXPECT_EQ(log_.Text(), ">  [43] [72] [05] [70] [02]\r\n<  [43] [73] [05] [70] [02] [09]\r\n");
 }

@@ -153,7 +153,7 @@ TEST_F(StationTunnelTest, TunnelledRead_PollsUntilTheBoardReplies) {
             (Bytes{0x80, 0x80 + 116, 0xE0, 0x80 + 112, 0x80}));
   EXPECT_EQ(port_.writes.size(), 3u);
   EXPECT_TRUE(link_.ReplyValid);
-  EXPECT_TRUE(link_.ReplyIs(6, 112, 0));
+  EXPECT_TRUE(link_.Reply().Is(6, 112, 0));
   EXPECT_EQ(link_.ReplyBuffer[0], (116 & 0x1F) * 4 + 3);
   EXPECT_EQ(link_.ReplyBuffer[5], 2);
 }
@@ -175,7 +175,7 @@ TEST_F(StationTunnelTest, TunnelledRead_ExtendedAddressChecks) {
   ASSERT_TRUE(link_.SendVLMessage(true, {112, 2}));
   EXPECT_EQ(Bytes(port_.writes[0].begin() + 1, port_.writes[0].begin() + 5),
             (Bytes{0x80, 0x80 + 96, 0xF0, 0x87}));
-  EXPECT_TRUE(link_.ReplyIs(3, 112, 2));
+  EXPECT_TRUE(link_.Reply().Is(3, 112, 2));
   EXPECT_EQ(link_.ReplyBuffer[4], 9);
 
   next_ = 0;

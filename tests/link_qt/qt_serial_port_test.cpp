@@ -61,7 +61,7 @@ TEST(QtSerialPort, VersionExchangeOverAPty) {
   expected.insert(expected.end(), {0x03, 0xC0, 0xBD, 0x43, 0xE2, 0xF0, 0x80, 0xEB});
   EXPECT_EQ(received, expected);
   EXPECT_TRUE(link.ReplyValid) << (dialogs.messages.empty() ? "" : dialogs.messages[0].text);
-  EXPECT_TRUE(link.ReplyIs(6, 112, 0));
+  EXPECT_TRUE(link.Reply().Is(6, 112, 0));
   EXPECT_EQ(link.ReplyBuffer[5], 2);
 }
 
@@ -129,7 +129,7 @@ TEST(QtSerialPort, ReopensAfterTheFarEndWentAway_AndAfterABitRateChange) {
   link.BidirectionalComm = true;
   link.SendVLMessage(true, {112, 0});
   board.join();
-  EXPECT_TRUE(link.ReplyIs(6, 112, 0));
+  EXPECT_TRUE(link.Reply().Is(6, 112, 0));
   // And a bit-rate change on that freshly opened port works as well.
   EXPECT_TRUE(link.SetBitRate(0, &error)) << error;
   EXPECT_TRUE(link.IsLinkOpen());

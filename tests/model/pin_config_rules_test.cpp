@@ -145,5 +145,23 @@ TEST(PinConfigRules, MismatchFollowsTheGroupOfEight) {
   EXPECT_TRUE(HardwareMismatch(g, 15));
 }
 
+TEST(PinConfigRules, RewriteServoFlags_OnlyHighNibbleFormsChange) {
+  EXPECT_EQ(RewriteServoFlags(0x30), 43);
+  EXPECT_EQ(RewriteServoFlags(0x38), 0x38);
+  EXPECT_EQ(RewriteServoFlags(15), 15);
+  EXPECT_EQ(RewriteServoFlags(0x70), 47);
+}
+
+TEST(PinConfigRules, DefaultPwmLevels_OffZeroOnThirtyOneAtTheirPositions) {
+  PinRecord pin = PinOfType(kPwm);
+  pin.PinConfig[4] = 9;
+  pin.PinConfig[5] = 9;
+  EXPECT_FALSE(HasDefaultPwmLevels(pin.PinConfig));
+  SetDefaultPwmLevels(pin.PinConfig);
+  EXPECT_EQ(pin.PinConfig[4], 0);
+  EXPECT_EQ(pin.PinConfig[5], 31);
+  EXPECT_TRUE(HasDefaultPwmLevels(pin.PinConfig));
+}
+
 }  // namespace
 }  // namespace vela

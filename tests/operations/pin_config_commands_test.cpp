@@ -131,12 +131,5 @@ TEST_F(PinConfigCommandsTest, Write_EachKind_SendsItsLayout) {
                              }));
 }
 
-TEST_F(PinConfigCommandsTest, RewriteServoFlags_OnlyHighNibbleFormsChange) {
-  EXPECT_EQ(RewriteServoFlags(0x30), 43);
-  EXPECT_EQ(RewriteServoFlags(0x38), 0x38);
-  EXPECT_EQ(RewriteServoFlags(15), 15);
-  EXPECT_EQ(RewriteServoFlags(0x70), 47);
-}
-
 }  // namespace
 }  // namespace vela

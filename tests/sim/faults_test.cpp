@@ -48,7 +48,7 @@ TEST_F(FaultsTest, WrongChecksumThenGoodCopy_Accepted) {
   faults().wrong_checksum = true;
   faults().good_copy_after_bad = true;
   link_.SendVLMessage(true, {112, 0});
-  EXPECT_TRUE(link_.ReplyIs(6, 112, 0));
+  EXPECT_TRUE(link_.Reply().Is(6, 112, 0));
   EXPECT_TRUE(dialogs_.messages.empty());
   EXPECT_EQ(port_.BytesWaiting(), 0u);
 }
@@ -56,14 +56,14 @@ TEST_F(FaultsTest, WrongChecksumThenGoodCopy_Accepted) {
 TEST_F(FaultsTest, GarbageBeforeTheFrame_Skipped) {
   faults().garbage_before = {0xFF, 0x85, 0xAA};
   link_.SendVLMessage(true, {112, 0});
-  EXPECT_TRUE(link_.ReplyIs(6, 112, 0));
+  EXPECT_TRUE(link_.Reply().Is(6, 112, 0));
   EXPECT_TRUE(dialogs_.messages.empty());
 }
 
 TEST_F(FaultsTest, GarbageWithAnAddressByte_ANewAddressByteRestartsTheFrame) {
   faults().garbage_before = {0x17, 0xE6, 0x85};
   link_.SendVLMessage(true, {112, 0});
-  EXPECT_TRUE(link_.ReplyIs(6, 112, 0));
+  EXPECT_TRUE(link_.Reply().Is(6, 112, 0));
   EXPECT_TRUE(dialogs_.messages.empty());
 }
 

@@ -71,7 +71,7 @@ TEST_F(CatalogueTest, FactorySettings_ReadWithTheirLengths) {
                                                     {11, 4}, {12, 4}, {13, 4}};
   for (auto [n, length] : lengths) {
     Read({112, n});
-    EXPECT_TRUE(link_.ReplyIs(length, 112, n)) << "setting " << n;
+    EXPECT_TRUE(link_.Reply().Is(length, 112, n)) << "setting " << n;
   }
   EXPECT_EQ(Read({112, 4}), (Bytes{112, 4, 1, 0}));
   EXPECT_EQ(Read({112, 5}), (Bytes{112, 5, 2}));

@@ -14,7 +14,7 @@ TEST_F(SimLinkTest, VersionRequest_WireBytesAndReplyFrame) {
   Bytes expected = kResyncPreamble;
   expected.insert(expected.end(), {0x03, 0xC0, 0xBD, 0x43, 0xE2, 0xF0, 0x80, 0xEB});
   EXPECT_EQ(port_.Written(), expected);
-  EXPECT_TRUE(link_.ReplyIs(6, 112, 0));
+  EXPECT_TRUE(link_.Reply().Is(6, 112, 0));
   EXPECT_EQ(ReplyMessage(), (Bytes{112, 0, 3, 2, 2, 0}));
   EXPECT_TRUE(dialogs_.messages.empty());
   EXPECT_EQ(log_.Text(),
@@ -54,7 +54,7 @@ TEST_F(SimLinkTest, QueuedReports_CollectedByPollsInOrder_ThenEmpty) {
   MessageMonitor monitor;
   ASSERT_TRUE(monitor.Start(link_));
   EXPECT_EQ(monitor.Tick(link_), std::optional<std::string>("<12> <0> <127> <3> "));
-  EXPECT_TRUE(link_.ReplyIs(4, 12, 0));
+  EXPECT_TRUE(link_.Reply().Is(4, 12, 0));
   EXPECT_EQ(monitor.Tick(link_), std::optional<std::string>("<1> <2> <3> <4> "));
   EXPECT_EQ(monitor.Tick(link_), std::nullopt);
   EXPECT_TRUE(link_.ReplyValid);
@@ -76,7 +76,7 @@ TEST_F(SimLinkTest, AfterOpening_PreambleAndResyncFrame_ThenSequenceAlternatesAn
   Open();
   for (int i = 0; i < 3; ++i) {
     ASSERT_TRUE(link_.SendVLMessage(true, {112, 0}));
-    EXPECT_TRUE(link_.ReplyIs(6, 112, 0)) << i;
+    EXPECT_TRUE(link_.Reply().Is(6, 112, 0)) << i;
   }
   EXPECT_TRUE(dialogs_.messages.empty());
   Bytes start(port_.Written().begin(), port_.Written().begin() + 13);
@@ -197,7 +197,7 @@ TEST_F(SimXAddressTest, RequestWithItsExtendedAddress_ReplyCarriesIt) {
   EXPECT_EQ(port_.Written()[0], 0x4B);
   EXPECT_EQ(port_.Written()[1], 0xF2);
   EXPECT_EQ(port_.Written()[2], 0x80 + 45);
-  EXPECT_TRUE(link_.ReplyIs(3, 112, 2));
+  EXPECT_TRUE(link_.Reply().Is(3, 112, 2));
   EXPECT_EQ(link_.ReplyBuffer[4], 45);  // setting 2 reads the board's extended address
   EXPECT_TRUE(dialogs_.messages.empty());
   EXPECT_EQ(log_.Text(), ">  [4B] [72] [2D] [70] [02]\r\n<  [4B] [73] [2D] [70] [02] [2D]\r\n");
@@ -218,7 +218,7 @@ TEST_F(SimXAddressTest, RequestWithAnotherExtendedAddress_NotAnswered) {
 TEST_F(SimXAddressTest, RequestWithoutExtendedAddress_AnsweredWithout) {
   OpenAndSync();
   ASSERT_TRUE(link_.SendVLMessage(true, {112, 0}));
-  EXPECT_TRUE(link_.ReplyIs(6, 112, 0));
+  EXPECT_TRUE(link_.Reply().Is(6, 112, 0));
   EXPECT_EQ(link_.ReplyBuffer[1] & 0x10, 0);
   EXPECT_TRUE(dialogs_.messages.empty());
 }

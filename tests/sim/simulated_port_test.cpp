@@ -16,7 +16,7 @@ TEST_F(SimLinkTest, At19200_RequestAndReplyTakeTheirWireTime) {
   port_.Timing().bit_rate = 19200;
   const microseconds start = clock_.Now();
   ASSERT_TRUE(link_.SendVLMessage(true, {112, 0}));
-  ASSERT_TRUE(link_.ReplyIs(6, 112, 0));
+  ASSERT_TRUE(link_.Reply().Is(6, 112, 0));
   // 5 bytes out, 9 back, 11 bits each: 154 bits at 19200 bit/s = 8020.8 us.
   const double expected_us = (5 + 9) * 11 * 1e6 / 19200;
   EXPECT_NEAR(static_cast<double>((clock_.Now() - start).count()), expected_us, 1.0);

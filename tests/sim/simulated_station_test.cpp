@@ -135,7 +135,7 @@ TEST_F(StationLinkTest, SilentStation_NoAnswerFromCorsan) {
 TEST_F(StationLinkTest, TunnelledRead_AnswerFirst_BoardReplyOnThePoll) {
   TunnelOn();
   ASSERT_TRUE(link_.SendVLMessage(true, {112, 0}));
-  EXPECT_TRUE(link_.ReplyIs(6, 112, 0));
+  EXPECT_TRUE(link_.Reply().Is(6, 112, 0));
   EXPECT_EQ(link_.ReplyBuffer[0], 3);
   EXPECT_EQ(ReplyMessage(), (Bytes{112, 0, 3, 2, 2, 0}));
   EXPECT_TRUE(dialogs_.messages.empty());
@@ -153,7 +153,7 @@ TEST_F(StationLinkTest, ReplyAfterSeveralPolls_ThePollLoopWaits) {
   station_.Settings().polls_before_reply = 3;
   TunnelOn();
   ASSERT_TRUE(link_.SendVLMessage(true, {114, 4}));
-  EXPECT_TRUE(link_.ReplyIs(3, 114, 4));
+  EXPECT_TRUE(link_.Reply().Is(3, 114, 4));
   EXPECT_EQ(station_.Received().size(), 5u);
 }
 
@@ -171,7 +171,7 @@ TEST_F(StationLinkTest, LongReplyThroughTheTunnel_SeventeenBytePayload) {
   board_.Memory().pins[7].flash_config = {1, 64, 10, 20, 100, 40, 90, 5, 5, 0, 0, 0};
   TunnelOn();
   ASSERT_TRUE(link_.SendVLMessage(true, {0x71, 7}));
-  EXPECT_TRUE(link_.ReplyIs(14, 0x71, 7));
+  EXPECT_TRUE(link_.Reply().Is(14, 0x71, 7));
   EXPECT_EQ(ReplyMessage().back(), 0);
   EXPECT_EQ(ReplyMessage()[2], 1);
   EXPECT_NE(log_.Text().find("<<  [51] [00] [60] [2E] [71] [07] [01] [40]"), std::string::npos);
@@ -212,7 +212,7 @@ TEST_F(StationXAddressTest, ModuleAboveFifteenWithExtendedAddress) {
   link_.UseExtendedAddr = true;
   link_.ModuleXAddress = 33;
   ASSERT_TRUE(link_.SendVLMessage(true, {112, 4}));
-  EXPECT_TRUE(link_.ReplyIs(4, 112, 4));
+  EXPECT_TRUE(link_.Reply().Is(4, 112, 4));
   EXPECT_EQ(link_.ReplyBuffer[0], 20 * 4 + 3);
   EXPECT_EQ(StationPayloads()[0], (std::vector<int>{0, 116, 0x70, 33, 112, 4}));
   EXPECT_TRUE(dialogs_.messages.empty());
@@ -238,7 +238,7 @@ TEST_F(StationLinkTest, TransparentModeOfAnHbx_ThenTheDirectProtocolPassesThroug
   EXPECT_EQ(StationPayloads(), (std::vector<std::vector<int>>{{}, {1, 2}, {1, 10}, {1, 5, 16}}));
   dialogs_.Clear();
   ASSERT_TRUE(link_.SendVLMessage(true, {112, 0}));
-  EXPECT_TRUE(link_.ReplyIs(6, 112, 0));
+  EXPECT_TRUE(link_.Reply().Is(6, 112, 0));
   EXPECT_TRUE(dialogs_.messages.empty());
   EXPECT_EQ(board_.resync_count(), 1);
   EXPECT_EQ(station_.Received().size(), 4u);

@@ -121,7 +121,7 @@ TEST(VelaSimPty, DemoBoard_ReadAllOverThePty_NoMessage_StopsCleanlyWithDump) {
     std::string error;
     ASSERT_TRUE(r.link.OpenPort(sim.path(), 1, &error)) << error;
     ASSERT_TRUE(r.link.SendVLMessage(true, {112, 0}));
-    EXPECT_TRUE(r.link.ReplyIs(6, 112, 0));
+    EXPECT_TRUE(r.link.Reply().Is(6, 112, 0));
     EXPECT_EQ(r.log.Text(),
               ">  [43] [62] [70] [00]\r\n<  [43] [66] [70] [00] [03] [02] [02] [00]\r\n");
     BoardConfig config;
@@ -153,7 +153,7 @@ TEST(VelaSimPty, TwoClientsInTurn_BothServed_SigintStops) {
     std::string error;
     ASSERT_TRUE(r.link.OpenPort(sim.path(), 2, &error)) << client << ": " << error;
     ASSERT_TRUE(r.link.SendVLMessage(true, {112, 4}));
-    EXPECT_TRUE(r.link.ReplyIs(4, 112, 4)) << client;
+    EXPECT_TRUE(r.link.Reply().Is(4, 112, 4)) << client;
     EXPECT_TRUE(r.dialogs.messages.empty()) << client;
   }
   EXPECT_EQ(sim.Stop(SIGINT), 0);
@@ -168,7 +168,7 @@ TEST(VelaSimPty, StationModuleTwentyWithExtendedAddress_TunnelledRead) {
   r.link.UseExtendedAddr = true;
   r.link.ModuleXAddress = 5;
   ASSERT_TRUE(r.link.SendVLMessage(true, {112, 10}));
-  EXPECT_TRUE(r.link.ReplyIs(13, 112, 10));
+  EXPECT_TRUE(r.link.Reply().Is(13, 112, 10));
   EXPECT_EQ(r.link.ReplyBuffer[0], 83);
   EXPECT_TRUE(r.dialogs.messages.empty()) << r.dialogs.messages[0].text;
   EXPECT_EQ(sim.Stop(), 0);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "link/user_dialogs.h"
+#include "dialogs/user_dialogs.h"
 
 namespace vela::testing {
 
