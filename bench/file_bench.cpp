@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/bench_dialogs.h"
 #include "files/data_file.h"
 #include "model/config_compare.h"
-#include "support/recording_dialogs.h"
-#include "tests/faults/full_layout.h"
+#include "sim/full_layout.h"
 
 namespace vela::bench {
 namespace {
@@ -23,8 +23,8 @@ std::string PathFor(int pins) {
 
 void BM_SaveDataFile(benchmark::State& state) {
   const int pins = static_cast<int>(state.range(0));
-  BoardConfig config = testing::FullLayout(pins);
-  testing::RecordingDialogs dialogs;
+  BoardConfig config = sim::FullLayout(pins);
+  BenchDialogs dialogs;
   const std::string path = PathFor(pins);
   for (auto _ : state) {
     if (!SaveDataFile(config, path, false, dialogs)) state.SkipWithError("save failed");
@@ -35,8 +35,8 @@ void BM_SaveDataFile(benchmark::State& state) {
 
 void BM_LoadDataFile(benchmark::State& state) {
   const int pins = static_cast<int>(state.range(0));
-  BoardConfig layout = testing::FullLayout(pins);
-  testing::RecordingDialogs dialogs;
+  BoardConfig layout = sim::FullLayout(pins);
+  BenchDialogs dialogs;
   const std::string path = PathFor(pins);
   SaveDataFile(layout, path, false, dialogs);
   for (auto _ : state) {
@@ -52,7 +52,7 @@ void BM_LoadDataFile(benchmark::State& state) {
 // nothing is written), and with every step and every event action different (a line each).
 void BM_CompareConfigs(benchmark::State& state) {
   const bool differ = state.range(0) != 0;
-  const BoardConfig a = testing::FullLayout(kPinCount);
+  const BoardConfig a = sim::FullLayout(kPinCount);
   BoardConfig b = a;
   if (differ) {
     for (int p = 0; p < kPinCount; ++p) {

@@ -27,17 +27,17 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_dialogs.h"
 #include "files/data_file.h"
 #include "link/board_link.h"
 #include "link/station_procedures.h"
 #include "link/traffic_log.h"
 #include "operations/operation_dispatcher.h"
+#include "sim/full_layout.h"
 #include "sim/memory_from_config.h"
 #include "sim/simulated_board.h"
 #include "sim/simulated_port.h"
 #include "sim/simulated_station.h"
-#include "support/recording_dialogs.h"
-#include "tests/faults/full_layout.h"
 
 namespace vela::bench {
 namespace {
@@ -118,7 +118,7 @@ struct Bound {
 };
 
 Bound InProcess(const Options& o, const std::string& command, const std::string& data_file) {
-  testing::RecordingDialogs dialogs;
+  BenchDialogs dialogs;
   BoardConfig file_config;
   LoadDataFile(file_config, data_file, dialogs);
   const bool board_holds_it = command != "write-all";
@@ -269,8 +269,8 @@ int Main(const Options& o) {
   fs::create_directories(o.dir);
   const std::string data_file = o.dir + "/full-" + std::to_string(o.pins) + ".dat";
   {
-    BoardConfig layout = testing::FullLayout(o.pins);
-    testing::RecordingDialogs dialogs;
+    BoardConfig layout = sim::FullLayout(o.pins);
+    BenchDialogs dialogs;
     if (!SaveDataFile(layout, data_file, false, dialogs)) {
       std::cerr << "cannot write " << data_file << "\n";
       return 2;

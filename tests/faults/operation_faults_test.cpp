@@ -22,12 +22,12 @@
 #include "operations/operation_dispatcher.h"
 #include "operations/session.h"
 #include "sim/demo_layout.h"
+#include "sim/full_layout.h"
 #include "sim/memory_from_config.h"
 #include "sim/simulated_board.h"
 #include "sim/simulated_port.h"
 #include "support/crlf_lines.h"
 #include "support/recording_dialogs.h"
-#include "tests/faults/full_layout.h"
 
 namespace vela {
 namespace {
@@ -429,7 +429,7 @@ class CleanRuns {
     if (kind == BoardKind::kDemo) {
       sim::LoadDemoLayout(board);
     } else {
-      sim::StoreConfig(testing::FullLayout(), board.Memory());
+      sim::StoreConfig(sim::FullLayout(), board.Memory());
       stride = 13 * kSanitizerStride;
     }
     board_memory = board.Memory();
@@ -498,7 +498,7 @@ TEST(OperationFaultsCleanRuns, EveryExchangeAsksForAReplyAndNothingIsSaid) {
   }
   // The full layout reads back as it is, but for the texts, which the board does not keep.
   const BoardConfig& full = CleanRuns::Get(BoardKind::kFull).read;
-  const BoardConfig layout = testing::FullLayout();
+  const BoardConfig layout = sim::FullLayout();
   for (int p = 0; p < kPinCount; ++p) {
     PinRecord expected = layout.Pins[p];
     expected.Description = expected.DeviceName = "";

@@ -1,4 +1,4 @@
-// A fully programmed configuration for the fault tests and the benchmarks: the first
+// A fully programmed sample configuration for the fault tests and the benchmarks: the first
 // `programmed_pins` pins with AspectMode 3 and all four aspects of nine steps used, a pin
 // configuration, descriptions and event actions on every pin, and non-default general settings.
 // Every value survives a write and a read unchanged, so a clean "Verify All" of a board written
@@ -11,7 +11,7 @@
 #include "model/general_settings.h"
 #include "model/pin_table.h"
 
-namespace vela::testing {
+namespace vela::sim {
 
 inline BoardConfig FullLayout(int programmed_pins = kPinCount) {
   BoardConfig config;
@@ -71,4 +71,4 @@ inline BoardConfig FullLayout(int programmed_pins = kPinCount) {
   return config;
 }
 
-}  // namespace vela::testing
+}  // namespace vela::sim
