@@ -172,8 +172,10 @@ TEST_F(StationLinkTest, LongReplyThroughTheTunnel_SeventeenBytePayload) {
   TunnelOn();
   ASSERT_TRUE(link_.SendVLMessage(true, {0x71, 7}));
   EXPECT_TRUE(link_.Reply().Is(14, 0x71, 7));
-  EXPECT_EQ(ReplyMessage().back(), 0);
-  EXPECT_EQ(ReplyMessage()[2], 1);
+  const Bytes reply = ReplyMessage();
+  ASSERT_EQ(reply.size(), 14u);
+  EXPECT_EQ(reply[13], 0);
+  EXPECT_EQ(reply[2], 1);
   EXPECT_NE(log_.Text().find("<<  [51] [00] [60] [2E] [71] [07] [01] [40]"), std::string::npos);
 }
 
