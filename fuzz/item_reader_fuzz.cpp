@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   while (!fields.AtEnd() && !fields.failed() && guard++ <= size + 1) {
     fields.NextTag();
     fields.Integer("value", -1000, 1000);
-    fields.Text();
+    fields.Text("text");
   }
   return 0;
 }
