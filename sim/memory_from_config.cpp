@@ -15,19 +15,24 @@ uint8_t Low7(int v) {
 // The configuration bytes a pin-configuration write carries for one store.
 std::vector<uint8_t> ConfigBytes(const PinRecord& pin, bool active) {
   const auto& p = pin.PinConfig;
-  const uint8_t position = Low7(active ? pin.CurrentValue : p[1]);
-  switch (p[0]) {
+  const uint8_t position = Low7(active ? pin.CurrentValue : p[kCfgPosition]);
+  switch (p[kCfgKind]) {
     case kServo: {
-      std::vector<uint8_t> c = {kServo, position, static_cast<uint8_t>(p[2] & 0x3F)};
+      std::vector<uint8_t> c = {kServo, position, static_cast<uint8_t>(p[kCfgServoFlags] & 0x3F)};
       for (int i = 3; i <= 11; ++i) c.push_back(Low7(p[i]));
       return c;
     }
     case kPwm:
     case kPwmInverted:
-      return {p[0], position, Low7(p[2]), Low7(p[3]), Low7(p[4]), Low7(p[5])};
+      return {p[kCfgKind],
+              position,
+              Low7(p[2]),
+              Low7(p[3]),
+              Low7(p[kCfgPwmOffLevel]),
+              Low7(p[kCfgPwmOnLevel])};
     case kInput:
     case kInputLowActive:
-      return {p[0], position, Low7(p[2]), Low7(p[3]), Low7(p[4])};
+      return {p[kCfgKind], position, Low7(p[2]), Low7(p[3]), Low7(p[4])};
     default:
       return {0};
   }

@@ -380,20 +380,20 @@ void DataFileParser::ReadPam() {
 void DataFileParser::ReadCfg() {
   PinRecord& pin = config_.Pins[pin_];
   auto& cfg = pin.PinConfig;
-  cfg[0] = static_cast<uint8_t>(in_.Byte("configuration type"));
+  cfg[kCfgKind] = static_cast<uint8_t>(in_.Byte("configuration type"));
   auto read_params = [&](int first, int last) {
     for (int i = first; i <= last; ++i) {
       cfg[i] = static_cast<uint8_t>(in_.Byte("configuration parameter " + std::to_string(i)));
     }
   };
-  switch (cfg[0]) {
+  switch (cfg[kCfgKind]) {
     case kPwm:
     case kPwmInverted:
       read_params(1, 3);
       if (version_ < 20) {
         SetDefaultPwmLevels(cfg);
       } else {
-        read_params(4, 5);
+        read_params(kCfgPwmOffLevel, kCfgPwmOnLevel);
       }
       for (int i = 6; i <= 11; ++i) cfg[i] = 0;
       break;
@@ -409,7 +409,7 @@ void DataFileParser::ReadCfg() {
       for (int i = 0; i <= 11; ++i) cfg[i] = 0;
       break;
   }
-  pin.CurrentValue = cfg[1];
+  pin.CurrentValue = cfg[kCfgPosition];
 }
 
 void DataFileParser::ReadAsp() {
@@ -432,9 +432,9 @@ void DataFileParser::ReadIns() {
 
 void WriteConfigItems(ItemWriter& w, PinRecord& pin) {
   auto& cfg = pin.PinConfig;
-  w.Number(cfg[0]);
+  w.Number(cfg[kCfgKind]);
   int last = 0;
-  switch (cfg[0]) {
+  switch (cfg[kCfgKind]) {
     case kServo:
       cfg[kCfgServoFlags] %= 64;  // the board's state bits are not part of a configuration
       last = 11;

@@ -142,7 +142,7 @@ void ResetPinProgram(PinRecord& pin) {
 
 void ApplyConfig(PinRecord& pin, const std::vector<int>& numbers) {
   auto& cfg = pin.PinConfig;
-  int type = numbers[0];
+  int type = numbers[kCfgKind];
   if (type < kServo || type > kInputLowActive) {
     // As the data file reads it: a pin of no known type becomes a plain output.
     for (int i = 0; i <= 11; ++i) cfg[i] = 0;

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "dialogs/user_dialogs.h"
@@ -72,12 +71,5 @@ std::string OverwrittenPinsMessage(const std::vector<int>& pins, int number_base
 bool SaveDeviceCommand(BoardConfig& config, UserDialogs& dialogs);
 // The same to a given path.
 bool SaveDevice(BoardConfig& config, const std::string& path, UserDialogs& dialogs);
-
-// "Device Pin" edited: a number within NumberBase..NumberBase + 31 makes the current pin refer
-// to that pin; any other text changes nothing.
-void EditDevicePin(BoardConfig& config, std::string_view text);
-// "Device Name" edited: taken as the current pin's DeviceName while the box is enabled (the
-// pin starts a device or none).
-void EditDeviceName(BoardConfig& config, const std::string& text);
 
 }  // namespace vela

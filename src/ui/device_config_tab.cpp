@@ -17,6 +17,7 @@
 #include "files/device_library.h"
 #include "model/address_display.h"
 #include "model/aspect_editor_rules.h"
+#include "model/device_field_rules.h"
 #include "model/help_tool_rules.h"
 #include "model/number_text.h"
 #include "operations/output_commands.h"
