@@ -50,15 +50,16 @@ BoardMessage PinConfigMessage(const PinRecord& record, int store, int pin) {
   const auto& p = record.PinConfig;
   switch (record.PinConfig[kCfgKind]) {
     case kServo:
-      return {header, pin,  kServo, position, p[2] & kServoFlagsSendMask,
+      return {header, pin,  kServo, position, p[kCfgServoFlags] & kServoFlagsSendMask,
               p[3],   p[4], p[5],   p[6],     p[7],
               p[8],   p[9], p[10],  p[11]};
     case kPwm:
     case kPwmInverted:
-      return {header, pin, p[0], position, p[2], p[3], p[4], p[5]};
+      return {header, pin,  p[kCfgKind],        position,
+              p[2],   p[3], p[kCfgPwmOffLevel], p[kCfgPwmOnLevel]};
     case kInput:
     case kInputLowActive:
-      return {header, pin, p[0], position, p[2], p[3], p[4]};
+      return {header, pin, p[kCfgKind], position, p[2], p[3], p[4]};
     default:
       return {header, pin, kPlainOutput};
   }
