@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   link.OpenPort("fuzz", 1, nullptr);
   link.UseExtendedAddr = (data[0] & 1) != 0;
   link.ModuleXAddress = data[0] >> 1;
-  link.SequenceState = 0x40;
+  link.SetSequenceStateForTesting(0x40);
   for (int i = 0; i < 4; ++i) link.SendVLMessage(true, {112, i});
   return 0;
 }

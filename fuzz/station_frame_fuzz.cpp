@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (data[0] & 0x80) {
     vela::ActivateTransparentMode(link);
   } else {
-    link.UseCorsanTunneling = true;
+    link.SetTunnelling(true);
     link.Tunnel().ReceiveCorsanFrame();
     link.SendVLMessage(true, {112, 0});
     link.SendVLMessage(false, {96, 5, 2});

@@ -1,63 +1,24 @@
-// The exchange of board messages over the serial line.
-//
-// Direct frame (PC to board): address byte A + sequence bit (A = module x 4 + 3, the only byte
-// with bit 7 clear), header 0xC0 + 0x20 x bidirectional + 0x10 x extended + size, the extended
-// address byte when used, the message bytes with bit 7 set, the checksum. The first frame after
-// opening the port (or changing the module) is preceded by the resynchronisation preamble and an
-// empty frame. With "Bidirectional Comm." on, every frame is followed by a reply read within
-// 2 seconds and checked: the reply must echo the address byte with its sequence bit.
-//
-// The sequence bit alternates 0x40, 0x00, 0x40 ... after every direct frame, answered or not.
-// Frames with a bad checksum are dropped while the wait goes on. With "Use Corsan Tunneling" on,
-// messages travel through the command station instead (StationTunnel).
+// The exchange of board messages over the serial line: the checks every message passes, the
+// tally of an operation's exchanges, and the transport that carries them (transport.h): the
+// direct framing, or with "Use Corsan Tunneling" on the command station (StationTunnel). The
+// transport is chosen when tunnelling is switched; the last reply and the framing's sequence
+// state are the link's own, read through Reply() and SequenceState().
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
 
-#include "dialogs/user_dialogs.h"
-#include "link/clock.h"
-#include "link/reply_view.h"
-#include "link/serial_port.h"
+#include "link/direct_framing.h"
 #include "link/station_tunnel.h"
-#include "link/traffic_log.h"
+#include "link/transport.h"
 
 namespace vela {
 
-// One board message: a type byte, a command byte and up to 13 data bytes.
-struct BoardMessage {
-  int size = 0;
-  std::array<int, 15> m{};
-
-  BoardMessage() = default;
-  BoardMessage(std::initializer_list<int> bytes);
-};
-
-// What the exchanges since the last ResetTally came to. A message is confirmed when a valid
-// reply (direct) or the station's answer (tunnel) came for it; one sent with "Bidirectional
-// Comm." off is not. A failure is an exchange that produced a failure message: the link's own
-// (no reply, invalid reply, port closed) or a caller's RejectReply (wrong length, type, command).
-struct ExchangeTally {
-  int sent = 0;
-  int unconfirmed = 0;
-  int failures = 0;
-  // The tally started with "Bidirectional Comm." off on the direct link: nothing is confirmed
-  // by design, so unconfirmed messages are no loss.
-  bool unidirectional = false;
-  // A missing reply switched "Bidirectional Comm." off since the tally started.
-  bool lost_bidirectional = false;
-
-  // Messages that expected a confirmation and got none or an invalid one.
-  int LostConfirmations() const { return unidirectional ? 0 : unconfirmed; }
-};
-
-inline constexpr uint8_t kResyncPending = 0x80;
-inline constexpr std::chrono::seconds kReplyTimeout{2};
-
-class BoardLink {
+// The link's settings (ModuleAddress, ModuleXAddress, BidirectionalComm, UseExtendedAddr) are
+// its public LinkSettings: the window, velacli and the operations set them directly.
+class BoardLink : public LinkSettings {
  public:
   BoardLink(SerialPort& port, Clock& clock, UserDialogs& dialogs, TrafficLog& log);
   BoardLink(const BoardLink&) = delete;
@@ -73,12 +34,7 @@ class BoardLink {
   // One Kora-format frame: address byte, three data bytes, checksum; no reply is read.
   void SendLegacyMessage(int address_byte, int d1, int d2, int d3);
 
-  // Reads one reply frame into ReplyBuffer within the 2-second deadline.
-  bool ReceiveReply();
   void SendResyncPreamble();
-
-  // " [0A]": the log text of one byte.
-  static std::string FormatLogByte(int b);
 
   // Opening and closing the port. Every opening sets ResyncPending.
   bool OpenPort(const std::string& name, int bit_rate_index, std::string* error);
@@ -94,25 +50,31 @@ class BoardLink {
 
   // Module address changes force a resynchronisation of the board's framing.
   void SetModuleAddress(int address);
+  // The next direct frame starts with the resynchronisation preamble (an interface box just
+  // switched to passing the direct protocol).
+  void ResyncFraming() { direct_.Resync(); }
+
+  // "Use Corsan Tunneling": picks the transport of every later message.
+  void SetTunnelling(bool on) { transport_ = on ? static_cast<Transport*>(&tunnel_) : &direct_; }
+  bool Tunnelling() const { return transport_ == &tunnel_; }
 
   // The last reply, read-only; see ReplyView.
-  ReplyView Reply() const { return ReplyView(ReplyBuffer, ReplyValid); }
-  // The length of the last reply: low 4 bits of ReplyBuffer[1].
+  ReplyView Reply() const { return reply_.View(); }
+  // The length of the last reply: its header's low 4 bits.
   int ReplyLength() const { return Reply().Length(); }
+
+  // The direct framing's sequence state: kResyncPending, or the next frame's sequence bit.
+  uint8_t SequenceState() const { return direct_.Sequence(); }
+  // For tests that start a conversation from a known sequence bit.
+  void SetSequenceStateForTesting(uint8_t state) { direct_.SetSequence(state); }
 
   // Starts counting afresh; called when an operation starts.
   void ResetTally();
   const ExchangeTally& Tally() const { return tally_; }
   // A caller found the reply unusable: shows the message and counts the failed exchange.
   void RejectReply(const std::string& text, MessageIcon icon = MessageIcon::kNone);
-  // The tunnel's count of a station that did not answer or a board reply that did not come.
-  void CountFailedExchange() {
-    ++tally_.failures;
-    ++tally_.unconfirmed;
-  }
-
   // When the port closed itself (the far end went away), says so once, with the reason.
-  void ReportIfLost();
+  void ReportIfLost() { parts_.ReportIfLost(); }
 
   // The pause after a write while "Bidirectional Comm." is off.
   void PaceUnidirectionalWrite();
@@ -128,19 +90,9 @@ class BoardLink {
   UserDialogs& Dialogs() { return dialogs_; }
   TrafficLog& Log() { return log_; }
   StationTunnel& Tunnel() { return tunnel_; }
-
-  // Link state shared with the operations and the tunnel.
-  int ModuleAddress = 0;
-  int ModuleXAddress = 0;
-  bool BidirectionalComm = true;    // "Bidirectional Comm."
-  bool UseExtendedAddr = false;     // "Use eXtended Addr"
-  bool UseCorsanTunneling = false;  // "Use Corsan Tunneling"
-  uint8_t SequenceState = 0;
-  ReplyFrame ReplyBuffer{};
-  bool ReplyValid = false;
+  const StationTunnel& Tunnel() const { return tunnel_; }
 
  private:
-  bool SendDirect(const BoardMessage& message);
   // Checks every byte of the message; shows the message box and returns false for a bad one.
   bool BytesSendable(const BoardMessage& message);
 
@@ -148,10 +100,14 @@ class BoardLink {
   Clock& clock_;
   UserDialogs& dialogs_;
   TrafficLog& log_;
+  ReplyStore reply_;
+  ExchangeTally tally_;
+  LinkParts parts_;
+  DirectFraming direct_;
   StationTunnel tunnel_;
+  Transport* transport_ = &direct_;
   std::atomic<bool> cancel_requested_{false};
   std::string port_name_;
-  ExchangeTally tally_;
   int bit_rate_index_ = kDefaultBitRateIndex;
 };
 

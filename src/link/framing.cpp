@@ -1,5 +1,7 @@
 #include "link/framing.h"
 
+#include <cstdio>
+
 namespace vela {
 
 uint8_t FrameChecksum(const uint8_t* bytes, size_t size) {
@@ -23,6 +25,12 @@ bool FrameSumOk(const uint8_t* bytes, size_t size) {
   int sum = bytes[0];
   for (size_t i = 1; i < size; ++i) sum += bytes[i] & 0x7F;
   return (sum & 0x7F) == 0;
+}
+
+std::string FormatLogByte(int b) {
+  char text[8];
+  std::snprintf(text, sizeof text, " [%02X]", b & 0xFF);
+  return text;
 }
 
 }  // namespace vela

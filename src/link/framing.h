@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace vela {
@@ -31,5 +32,8 @@ inline const std::vector<uint8_t> kResyncPreamble = {0x00, 0x00, 0x00, 0xFF, 0xF
 inline uint8_t AddressByte(int module) {
   return static_cast<uint8_t>(module * 4 + 3);
 }
+
+// " [0A]": the log text of one byte.
+std::string FormatLogByte(int b);
 
 }  // namespace vela

@@ -44,8 +44,12 @@ std::optional<std::string> MessageMonitor::Tick(BoardLink& link) {
   // A failed poll (no reply, an invalid one, a port that went away) ends the monitor after its
   // one message; polling on would show the same message ten times a second.
   if (!link.IsLinkOpen() || link.Tally().failures != failures_before) Stop();
-  if (!link.ReplyValid || link.ReplyLength() != 4) return std::nullopt;
-  std::string line = ReportLine(&link.ReplyBuffer[2]);
+  const ReplyView reply = link.Reply();
+  if (!reply.Valid() || reply.Length() != 4) return std::nullopt;
+  const uint8_t report[4] = {
+      static_cast<uint8_t>(reply.Type()), static_cast<uint8_t>(reply.Command()),
+      static_cast<uint8_t>(reply.Data(0)), static_cast<uint8_t>(reply.Data(1))};
+  std::string line = ReportLine(report);
   Append(line + kCrLf);
   return line;
 }

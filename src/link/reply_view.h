@@ -20,12 +20,18 @@ class ReplyView {
 
   // The last exchange produced a reply that passed the link's checks.
   bool Valid() const { return *valid_; }
+  // The echoed address byte (module x 4 + 3 plus the sequence bit on the direct link).
+  int AddressEcho() const { return (*frame_)[0]; }
+  // The header: bit 4 the extended address flag, low 4 bits the length.
+  int Header() const { return (*frame_)[1]; }
   int Length() const { return (*frame_)[1] & 0x0F; }
   int Type() const { return (*frame_)[2]; }
   int Command() const { return (*frame_)[3]; }
   // Data byte i, after type and command: 0 <= i < Length() - 2.
   int Data(int i) const { return (*frame_)[4 + i]; }
   int DataCount() const { return Length() > 2 ? Length() - 2 : 0; }
+  // Message byte i: 0 the type, 1 the command, 2.. the data bytes.
+  int MessageByte(int i) const { return (*frame_)[2 + i]; }
 
   bool Echoes(int type, int command) const { return Type() == type && Command() == command; }
   // A valid reply of this length that echoes this type and command.

@@ -7,13 +7,17 @@ namespace {
 
 constexpr const char* kNotSupported = "Your system does not support this function";
 
-bool AnswerStarts(const BoardLink& link, int length, int first, int second) {
-  const auto& b = link.ReplyBuffer;
-  return b[0] == length && b[1] == first && b[2] == second;
+bool AnswerStarts(const StationAnswer& answer, int length, int first, int second) {
+  return answer.Length() == length && answer.Payload(0) == first && answer.Payload(1) == second;
+}
+
+// The station version an answer to {1, 2} or {1, 10} carries from payload byte `at` on.
+int AnswerVersion(const StationAnswer& answer, int at) {
+  return StationVersion(answer.Payload(at), answer.Payload(at + 1));
 }
 
 void Untunnel(BoardLink& link) {
-  link.UseCorsanTunneling = false;
+  link.SetTunnelling(false);
   if (link.ModuleAddress > ModuleAddressLimit(link))
     link.SetModuleAddress(ModuleAddressLimit(link));
 }
@@ -35,18 +39,18 @@ bool SetCorsanTunneling(BoardLink& link, bool checked) {
     link.Dialogs().Message(kSelectCommunicationsPort, MessageIcon::kWarning);
     return false;
   }
-  link.UseCorsanTunneling = true;
-  tunnel.CorsanToggle = 1;
+  link.SetTunnelling(true);
+  tunnel.SetToggle(1);
   if (!tunnel.SendCorsanFrame({})) {
     Untunnel(link);
     return false;
   }
   if (tunnel.SendCorsanFrame({1, 2})) {
-    if (!AnswerStarts(link, 4, 1, 2)) {
+    if (!AnswerStarts(tunnel.Answer(), 4, 1, 2)) {
       Untunnel(link);
       link.Dialogs().Message(kNotSupported, MessageIcon::kWarning);
     } else {
-      const int protocol = StationVersion(link.ReplyBuffer[3], link.ReplyBuffer[4]);
+      const int protocol = AnswerVersion(tunnel.Answer(), 2);
       if (protocol < kTunnelProtocol) {
         link.Dialogs().Message(std::string(kNotSupported) + kCrLf +
                                    "Protocol = " + std::to_string(protocol / 1000) + "." +
@@ -57,7 +61,7 @@ bool SetCorsanTunneling(BoardLink& link, bool checked) {
     }
   }
   tunnel.SendCorsanFrame({});
-  return link.UseCorsanTunneling;
+  return link.Tunnelling();
 }
 
 bool ActivateTransparentMode(BoardLink& link) {
@@ -69,8 +73,8 @@ bool ActivateTransparentMode(BoardLink& link) {
   }
   if (!tunnel.SendCorsanFrame({})) return false;
   if (!tunnel.SendCorsanFrame({1, 2})) return false;
-  if (AnswerStarts(link, 4, 1, 2) &&
-      StationVersion(link.ReplyBuffer[3], link.ReplyBuffer[4]) >= kTunnelProtocol) {
+  if (AnswerStarts(tunnel.Answer(), 4, 1, 2) &&
+      AnswerVersion(tunnel.Answer(), 2) >= kTunnelProtocol) {
     tunnel.SendCorsanFrame({});
     Answer answer =
         dialogs.Question(std::string("Your Corsan system supports Vela Tunneling") + kCrLf +
@@ -80,13 +84,13 @@ bool ActivateTransparentMode(BoardLink& link) {
     if (answer != Answer::kYes) return false;
   }
   if (!tunnel.SendCorsanFrame({1, 10})) return false;
-  if (!AnswerStarts(link, 5, 1, 10)) {
+  if (!AnswerStarts(tunnel.Answer(), 5, 1, 10)) {
     tunnel.SendCorsanFrame({});
     dialogs.Message(kNotSupported, MessageIcon::kWarning);
     return false;
   }
-  const int type = link.ReplyBuffer[3];
-  const int version = StationVersion(link.ReplyBuffer[4], link.ReplyBuffer[5]);
+  const int type = tunnel.Answer().Payload(2);
+  const int version = AnswerVersion(tunnel.Answer(), 3);
   std::string done_text;
   auto refuse = [&](const char* text) {
     tunnel.SendCorsanFrame({});
@@ -110,7 +114,7 @@ bool ActivateTransparentMode(BoardLink& link) {
   }
   if (tunnel.SendCorsanFrame({1, 5, 16})) {
     // The box now passes the direct protocol; the board's framing starts afresh.
-    link.SequenceState = kResyncPending;
+    link.ResyncFraming();
     dialogs.Message(done_text, MessageIcon::kInformation);
     return true;
   }

@@ -23,12 +23,12 @@ bool ActivateTransparentMode(BoardLink& link);
 
 // Highest module address on the wire: 15 on the direct link, 31 through the tunnel.
 inline int ModuleAddressLimit(const BoardLink& link) {
-  return link.UseCorsanTunneling ? 31 : 15;
+  return link.Tunnelling() ? 31 : 15;
 }
 
 // "Activate Transparent Mode" is offered only while tunnelling is off.
 inline bool TransparentModeOffered(const BoardLink& link) {
-  return !link.UseCorsanTunneling;
+  return !link.Tunnelling();
 }
 
 }  // namespace vela

@@ -1,6 +1,5 @@
 #include "link/station_tunnel.h"
 
-#include "link/board_link.h"
 #include "link/framing.h"
 
 namespace vela {
@@ -23,47 +22,47 @@ int StationTunnel::LengthOf(uint8_t header) {
 }
 
 bool StationTunnel::SendCorsanFrame(const std::vector<uint8_t>& payload) {
-  SerialPort& port = link_.Port();
+  SerialPort& port = link_.port;
   // Whatever is waiting belongs to no question of ours. A peer that keeps the buffer full
   // must not hold the tool: the drain ends at the reply timeout, or after as many bytes as the
   // fastest line carries in that time, whichever comes first.
   uint8_t discard[64];
-  const auto drain_end = link_.GetClock().Now() + kReplyTimeout;
+  const auto drain_end = link_.clock.Now() + kReplyTimeout;
   size_t drained = 0;
-  while (port.BytesWaiting() > 0 && drained < kDrainLimit && link_.GetClock().Now() < drain_end) {
+  while (port.BytesWaiting() > 0 && drained < kDrainLimit && link_.clock.Now() < drain_end) {
     size_t n = port.Read(discard, sizeof discard);
     if (n == 0) break;
     drained += n;
   }
-  const uint8_t header = HeaderFor(static_cast<int>(payload.size()), CorsanToggle);
+  const uint8_t header = HeaderFor(static_cast<int>(payload.size()), toggle_);
   std::vector<uint8_t> frame = {header};
-  std::string line = ">> " + BoardLink::FormatLogByte(header);
+  std::string line = ">> " + FormatLogByte(header);
   for (uint8_t b : payload) {
     frame.push_back(static_cast<uint8_t>(0x80 + (b & 0x7F)));
-    line += BoardLink::FormatLogByte(b);
+    line += FormatLogByte(b);
   }
   AppendChecksum(frame);
   port.Write(frame);
-  if (!payload.empty()) link_.Log().AppendToLog(line + kCrLf);
-  CorsanToggle = 1 - CorsanToggle;
+  if (!payload.empty()) link_.log.AppendToLog(line + kCrLf);
+  toggle_ = 1 - toggle_;
   if (!ReceiveCorsanFrame().empty()) return true;
   // A port that went away says so first, as on the direct link.
   link_.ReportIfLost();
-  link_.Dialogs().Message("No answer from Corsan", MessageIcon::kWarning);
+  link_.dialogs.Message("No answer from Corsan", MessageIcon::kWarning);
   return false;
 }
 
 std::string StationTunnel::ReceiveCorsanFrame() {
-  auto& buffer = link_.ReplyBuffer;
-  SerialPort& port = link_.Port();
-  Clock& clock = link_.GetClock();
+  ReplyFrame& buffer = link_.reply.Frame();
+  SerialPort& port = link_.port;
+  Clock& clock = link_.clock;
   for (int i = 0; i <= 19; ++i) buffer[i] = 0;
   const auto deadline = clock.Now() + kReplyTimeout;
   std::string text;
   bool header_seen = false;
   bool complete = false;
   int length = 0;
-  int position = 0;  // next index of ReplyBuffer
+  int position = 0;  // next index of the frame
   int due = 0;       // payload bytes plus checksum still to come
   int sum = 0;
   while (!complete && clock.Now() <= deadline) {
@@ -78,7 +77,7 @@ std::string StationTunnel::ReceiveCorsanFrame() {
     if (b < 0) continue;
     if (b < 0x80) {
       header_seen = true;
-      text = "<< " + BoardLink::FormatLogByte(b);
+      text = "<< " + FormatLogByte(b);
       for (int i = 1; i <= 19; ++i) buffer[i] = 0;
       buffer[0] = static_cast<uint8_t>(b);
       length = LengthOf(static_cast<uint8_t>(b));
@@ -91,7 +90,7 @@ std::string StationTunnel::ReceiveCorsanFrame() {
     sum += b & 0x7F;
     if (position < static_cast<int>(buffer.size()))
       buffer[position] = static_cast<uint8_t>(b & 0x7F);
-    if (due > 1) text += BoardLink::FormatLogByte(b & 0x7F);
+    if (due > 1) text += FormatLogByte(b & 0x7F);
     ++position;
     if (--due == 0) complete = true;
   }
@@ -101,75 +100,82 @@ std::string StationTunnel::ReceiveCorsanFrame() {
       // Longer than any answer we ask for, and longer than the reply buffer: drop it.
       buffer[0] = 0;
     } else if ((sum & 0x7F) != 0) {
-      link_.Dialogs().Message(std::string("Checksum Error") + kCrLf +
-                              "Size = " + to_string(length) + text);
+      link_.dialogs.Message(std::string("Checksum Error") + kCrLf + "Size = " + to_string(length) +
+                            text);
       buffer[0] = 0;
     } else {
       buffer[0] = static_cast<uint8_t>(length);
       result = text;
     }
   }
-  if (buffer[0] != 0) link_.Log().AppendToLog(text + kCrLf);
+  if (buffer[0] != 0) link_.log.AppendToLog(text + kCrLf);
   return result;
 }
 
 bool StationTunnel::SendVLMessage(bool expect_reply, const BoardMessage& message) {
-  auto& buffer = link_.ReplyBuffer;
-  const int module_tag = link_.ModuleAddress + 96;
+  const LinkSettings& settings = link_.settings;
+  const ReplyFrame& buffer = link_.reply.Frame();
+  const int module_tag = settings.ModuleAddress + 96;
   std::vector<uint8_t> payload = {0, static_cast<uint8_t>(module_tag)};
-  if (link_.UseExtendedAddr) {
+  if (settings.UseExtendedAddr) {
     payload.push_back(0x70);
-    payload.push_back(static_cast<uint8_t>(link_.ModuleXAddress));
+    payload.push_back(static_cast<uint8_t>(settings.ModuleXAddress));
   } else {
     payload.push_back(0x60);
   }
   for (int i = 0; i < message.size; ++i) payload.push_back(static_cast<uint8_t>(message.m[i]));
 
   const bool answered = SendCorsanFrame(payload);
-  link_.ReplyValid = answered;
+  link_.reply.SetValid(answered);
   if (!answered) {
     link_.CountFailedExchange();
-    link_.Dialogs().Message("No valid response received");
+    link_.dialogs.Message("No valid response received");
     return false;
   }
   if (!expect_reply) {
     SendCorsanFrame({});
     return true;
   }
-  link_.ReplyValid = false;
-  const auto deadline = link_.GetClock().Now() + kReplyTimeout;
+  link_.reply.SetValid(false);
+  const auto deadline = link_.clock.Now() + kReplyTimeout;
   bool polled_ok = true;
-  while (polled_ok && link_.GetClock().Now() <= deadline) {
+  while (polled_ok && link_.clock.Now() <= deadline) {
     if (buffer[1] == 0 && buffer[0] > 3 && buffer[2] == module_tag) {
-      buffer[0] = static_cast<uint8_t>((buffer[2] & 0x1F) * 4 + 3);
-      buffer[1] = 0;
-      const int tunnelled_header = buffer[3];
-      const int n = buffer[4] & 0x7F;
-      if ((tunnelled_header & 0x10) == 0) {
-        buffer[1] = static_cast<uint8_t>(tunnelled_header);
-        for (int i = 2; i <= 16; ++i) buffer[i] = buffer[i + 2];
-      } else if (link_.UseExtendedAddr && n == link_.ModuleXAddress) {
-        buffer[1] = static_cast<uint8_t>(tunnelled_header);
-        for (int i = 2; i <= 16; ++i) buffer[i] = buffer[i + 3];
-      } else if (link_.UseExtendedAddr) {
-        link_.CountFailedExchange();
-        link_.Dialogs().Message(std::string("Incorrect eXtended Address byte ") + kCrLf +
-                                "Received " + to_string(n) + " Expected " +
-                                to_string(link_.ModuleXAddress));
-        return false;
-      } else {
-        link_.CountFailedExchange();
-        link_.Dialogs().Message("Unexpected eXtended Address Byte " + to_string(n));
-        return false;
-      }
-      link_.ReplyValid = true;
+      if (!TakeBoardReply()) return false;
+      link_.reply.SetValid(true);
       return true;
     }
     polled_ok = SendCorsanFrame({});
   }
   link_.CountFailedExchange();
-  link_.Dialogs().Message("No valid response received");
+  link_.dialogs.Message("No valid response received");
   return false;
+}
+
+bool StationTunnel::TakeBoardReply() {
+  const LinkSettings& settings = link_.settings;
+  ReplyFrame& buffer = link_.reply.Frame();
+  buffer[0] = static_cast<uint8_t>((buffer[2] & 0x1F) * 4 + 3);
+  buffer[1] = 0;
+  const int tunnelled_header = buffer[3];
+  const int n = buffer[4] & 0x7F;
+  if ((tunnelled_header & 0x10) == 0) {
+    buffer[1] = static_cast<uint8_t>(tunnelled_header);
+    for (int i = 2; i <= 16; ++i) buffer[i] = buffer[i + 2];
+  } else if (settings.UseExtendedAddr && n == settings.ModuleXAddress) {
+    buffer[1] = static_cast<uint8_t>(tunnelled_header);
+    for (int i = 2; i <= 16; ++i) buffer[i] = buffer[i + 3];
+  } else if (settings.UseExtendedAddr) {
+    link_.CountFailedExchange();
+    link_.dialogs.Message(std::string("Incorrect eXtended Address byte ") + kCrLf + "Received " +
+                          to_string(n) + " Expected " + to_string(settings.ModuleXAddress));
+    return false;
+  } else {
+    link_.CountFailedExchange();
+    link_.dialogs.Message("Unexpected eXtended Address Byte " + to_string(n));
+    return false;
+  }
+  return true;
 }
 
 void StationTunnel::SendLegacyMessage(int address_byte, int d1, int d2, int d3) {

@@ -10,35 +10,57 @@
 #include <string>
 #include <vector>
 
+#include "link/transport.h"
+
 namespace vela {
 
-class BoardLink;
-struct BoardMessage;
-
-class StationTunnel {
+// The station's last answer, read-only: its payload length and payload bytes. It shares the
+// reply frame with the board replies, so it is current only until the next exchange.
+class StationAnswer {
  public:
-  explicit StationTunnel(BoardLink& link) : link_(link) {}
+  explicit StationAnswer(const ReplyFrame& frame) : frame_(&frame) {}
 
-  // The tunnel path of SendVLMessage.
-  bool SendVLMessage(bool expect_reply, const BoardMessage& message);
-  // The tunnel path of SendLegacyMessage.
-  void SendLegacyMessage(int address_byte, int d1, int d2, int d3);
+  // 0 when no good answer came.
+  int Length() const { return (*frame_)[0]; }
+  // Payload byte i, 0 <= i < Length().
+  int Payload(int i) const { return (*frame_)[1 + i]; }
 
-  // Sends one station frame (payload 0..19 bytes) and reads the answer into ReplyBuffer
-  // ([0] = payload length, [1..] = payload). Shows "No answer from Corsan" when none came.
+ private:
+  const ReplyFrame* frame_;
+};
+
+class StationTunnel final : public Transport {
+ public:
+  explicit StationTunnel(LinkParts link) : link_(link) {}
+
+  // A board message through the station; with expect_reply the station is polled for the
+  // board's reply, which then reads like a direct one.
+  bool SendVLMessage(bool expect_reply, const BoardMessage& message) override;
+  void SendLegacyMessage(int address_byte, int d1, int d2, int d3) override;
+
+  // Sends one station frame (payload 0..19 bytes) and reads the answer (see Answer()). Shows
+  // "No answer from Corsan" when none came.
   bool SendCorsanFrame(const std::vector<uint8_t>& payload);
   // Reads one station frame; returns its log text, empty when no good frame came.
   std::string ReceiveCorsanFrame();
+  StationAnswer Answer() const { return StationAnswer(link_.reply.Frame()); }
+
+  // The toggle bit of the next frame sent: 0 or 1.
+  int Toggle() const { return toggle_; }
+  void SetToggle(int toggle) { toggle_ = toggle; }
 
   // The header byte of a frame of n payload bytes with the given toggle.
   static uint8_t HeaderFor(int length, int toggle);
   // The payload length a received header announces.
   static int LengthOf(uint8_t header);
 
-  int CorsanToggle = 0;
-
  private:
-  BoardLink& link_;
+  // Turns the station's answer that carries the board's reply into a direct reply frame.
+  // Returns false, with the message shown, for a reply to the wrong extended address.
+  bool TakeBoardReply();
+
+  LinkParts link_;
+  int toggle_ = 0;
 };
 
 }  // namespace vela

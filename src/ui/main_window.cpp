@@ -458,7 +458,7 @@ void MainWindow::OnBitRate(int index) {
 }
 
 void MainWindow::CommitModuleAddress() {
-  const ShownRange range = ModuleAddressRange(config_.NumberBase, Link().UseCorsanTunneling);
+  const ShownRange range = ModuleAddressRange(config_.NumberBase, Link().Tunnelling());
   AddressEntry entry = CommitAddressBox(S(address_box_->text()), range, config_.NumberBase);
   if (address_box_->text() != Q(entry.text)) address_box_->setText(Q(entry.text));
   Link().SetModuleAddress(entry.address);
@@ -494,9 +494,9 @@ void MainWindow::ShowConnection() {
   BoardLink& link = Link();
   const int nb = config_.NumberBase;
   bidirectional_->setChecked(link.BidirectionalComm);
-  corsan_->setChecked(link.UseCorsanTunneling);
+  corsan_->setChecked(link.Tunnelling());
   transparent_->setVisible(TransparentModeOffered(link));
-  const ShownRange range = ModuleAddressRange(nb, link.UseCorsanTunneling);
+  const ShownRange range = ModuleAddressRange(nb, link.Tunnelling());
   address_spin_->setRange(range.min, range.max);
   address_box_->setText(QString::number(link.ModuleAddress + nb));
   const ShownRange xrange = XAddressRange(nb);

@@ -229,11 +229,11 @@ void MainWindowTest::KoraAddresses_LegacyAddressing() {
 void MainWindowTest::ModuleAddress_ClampedToTheLinkLimitAndForcesResync() {
   WindowUnderTest w;
   BoardLink& link = w.window().Link();
-  link.SequenceState = 0x40;
+  link.SetSequenceStateForTesting(0x40);
   w.Type("TextAddress", "0");
   QCOMPARE(w.Text("TextAddress"), QString("1"));
   QCOMPARE(link.ModuleAddress, 0);
-  QCOMPARE(link.SequenceState, kResyncPending);
+  QCOMPARE(link.SequenceState(), kResyncPending);
   w.Type("TextAddress", "20");
   QCOMPARE(w.Text("TextAddress"), QString("16"));
   QCOMPARE(link.ModuleAddress, 15);
@@ -278,7 +278,7 @@ void MainWindowTest::Bitrate_ReopensTheChosenPortAtTheNewRate() {
   QVERIFY(w.WaitIdle());
   QCOMPARE(w.window().Link().BitRateIndex(), 2);
   QVERIFY(w.window().Link().IsLinkOpen());
-  QCOMPARE(w.window().Link().SequenceState, kResyncPending);
+  QCOMPARE(w.window().Link().SequenceState(), kResyncPending);
   QCOMPARE(w.Text("LabelPortState"), QString("open"));
 }
 
@@ -384,7 +384,7 @@ void MainWindowTest::CorsanTunneling_WithAStation_WidensTheModuleAddress() {
   QVERIFY2(w.dialogs().Messages().empty(),
            w.dialogs().Messages().empty() ? "" : w.dialogs().Messages()[0].c_str());
   QVERIFY(w.Find<QCheckBox>("CheckCorsan")->isChecked());
-  QVERIFY(w.window().Link().UseCorsanTunneling);
+  QVERIFY(w.window().Link().Tunnelling());
   QVERIFY(!w.Shown("cmdSetTM"));
   QCOMPARE(w.Find<ui::UpDown>("UpDownAddress")->maximum(), 32);
   w.Type("TextAddress", "20");
@@ -392,7 +392,7 @@ void MainWindowTest::CorsanTunneling_WithAStation_WidensTheModuleAddress() {
   QCOMPARE(w.window().Link().ModuleAddress, 19);
   w.Click("CheckCorsan");
   QVERIFY(w.WaitIdle());
-  QVERIFY(!w.window().Link().UseCorsanTunneling);
+  QVERIFY(!w.window().Link().Tunnelling());
   QVERIFY(w.Shown("cmdSetTM"));
   QCOMPARE(w.Find<ui::UpDown>("UpDownAddress")->maximum(), 16);
   QCOMPARE(w.Text("TextAddress"), QString::number(w.window().Link().ModuleAddress + 1));

@@ -26,7 +26,7 @@ class BoardLinkTest : public ::testing::Test {
 
   void OpenWithoutResync() {
     ASSERT_TRUE(link_.OpenPort("/dev/ttyFAKE", 1, nullptr));
-    link_.SequenceState = 0x40;
+    link_.SetSequenceStateForTesting(0x40);
   }
   // Answers every frame with a reply that echoes its address byte.
   void EchoReplies(const Bytes& message) {
@@ -49,11 +49,15 @@ TEST_F(BoardLinkTest, VersionRequest_WireBytesAndReply) {
   EchoReplies({112, 0, 3, 2, 2, 0});
   ASSERT_TRUE(link_.SendVLMessage(true, {112, 0}));
   EXPECT_EQ(port_.written, (Bytes{0x43, 0xE2, 0xF0, 0x80, 0xEB}));
-  EXPECT_TRUE(link_.ReplyValid);
+  EXPECT_TRUE(link_.Reply().Valid());
   EXPECT_TRUE(link_.Reply().Is(6, 112, 0));
-  EXPECT_EQ(link_.ReplyBuffer[4], 3);
-  EXPECT_EQ(link_.ReplyBuffer[7], 0);
-  EXPECT_EQ(link_.SequenceState, 0x00);
+  EXPECT_EQ(link_.Reply().Data(0), 3);
+  EXPECT_EQ(link_.Reply().Data(3), 0);
+  EXPECT_EQ(link_.SequenceState(), 0x00);
+  EXPECT_EQ(link_.Reply().AddressEcho(), 0x43);
+  EXPECT_EQ(link_.Reply().Header(), 0x66);
+  EXPECT_EQ(link_.Reply().MessageByte(0), 112);
+  EXPECT_EQ(link_.Reply().MessageByte(3), 2);
   EXPECT_TRUE(dialogs_.messages.empty());
   EXPECT_EQ(log_.Text(),
             ">  [43] [62] [70] [00]\r\n<  [43] [66] [70] [00] [03] [02] [02] [00]\r\n");
@@ -61,7 +65,7 @@ TEST_F(BoardLinkTest, VersionRequest_WireBytesAndReply) {
 
 TEST_F(BoardLinkTest, Poll_ToModuleZeroWithSequenceZero) {
   OpenWithoutResync();
-  link_.SequenceState = 0x00;
+  link_.SetSequenceStateForTesting(0x00);
   EchoReplies({});
   link_.SendVLMessage(false, BoardMessage{});
   EXPECT_EQ(port_.writes[0], (Bytes{0x03, 0xE0, 0x9D}));
@@ -70,7 +74,7 @@ TEST_F(BoardLinkTest, Poll_ToModuleZeroWithSequenceZero) {
 TEST_F(BoardLinkTest, AfterOpening_PreambleAndEmptyFrameComeFirst_ThenSequenceAlternates) {
   ASSERT_TRUE(link_.OpenPort("/dev/ttyFAKE", 2, nullptr));
   EXPECT_EQ(port_.opened_settings, "38400,o,8,1");
-  EXPECT_EQ(link_.SequenceState, kResyncPending);
+  EXPECT_EQ(link_.SequenceState(), kResyncPending);
   EchoReplies({112, 0, 3, 2, 2, 0});
   link_.SendVLMessage(true, {112, 0});
   link_.SendVLMessage(true, {112, 0});
@@ -85,25 +89,25 @@ TEST_F(BoardLinkTest, AfterOpening_PreambleAndEmptyFrameComeFirst_ThenSequenceAl
 
 TEST_F(BoardLinkTest, BitRateChangeAndModuleChange_ResyncAgain) {
   ASSERT_TRUE(link_.OpenPort("/dev/ttyFAKE", 1, nullptr));
-  link_.SequenceState = 0x00;
+  link_.SetSequenceStateForTesting(0x00);
   ASSERT_TRUE(link_.SetBitRate(0, nullptr));
   EXPECT_EQ(port_.opened_settings, "9600,o,8,1");
-  EXPECT_EQ(link_.SequenceState, kResyncPending);
-  link_.SequenceState = 0x00;
+  EXPECT_EQ(link_.SequenceState(), kResyncPending);
+  link_.SetSequenceStateForTesting(0x00);
   link_.SetModuleAddress(4);
-  EXPECT_EQ(link_.SequenceState, kResyncPending);
+  EXPECT_EQ(link_.SequenceState(), kResyncPending);
 }
 
 TEST_F(BoardLinkTest, EchoOfTheWrongSequenceBit_IsRejected) {
   OpenWithoutResync();
   port_.responder = [this](const Bytes&) { port_.Feed(ReplyFrame(0x03, {112, 0})); };
   link_.SendVLMessage(true, {112, 0});
-  EXPECT_FALSE(link_.ReplyValid);
+  EXPECT_FALSE(link_.Reply().Valid());
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_EQ(dialogs_.messages[0].text,
             "Invalid response received, \r\nReceived: Addr = 3 Header = 98\r\n"
             "Expected: Addr = 3 Header > 95 ");
-  EXPECT_EQ(link_.SequenceState, 0x00);
+  EXPECT_EQ(link_.SequenceState(), 0x00);
 }
 
 TEST_F(BoardLinkTest, SizeSixteen_RefusedAndNothingSent_FifteenSent) {
@@ -126,7 +130,7 @@ TEST_F(BoardLinkTest, ByteAbove127_RefusedBeforeAnythingIsSent) {
   EXPECT_TRUE(port_.written.empty());
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_NE(dialogs_.messages[0].text.find("200"), std::string::npos);
-  EXPECT_EQ(link_.SequenceState, 0x40);
+  EXPECT_EQ(link_.SequenceState(), 0x40);
 }
 
 TEST_F(BoardLinkTest, PortClosed_SelectCommunicationsPort) {
@@ -146,8 +150,8 @@ TEST_F(BoardLinkTest, BadChecksumThenGoodReply_Accepted) {
     port_.Feed(ReplyFrame(sent[0], {112, 0, 3, 2, 2, 0}));
   };
   link_.SendVLMessage(true, {112, 0});
-  EXPECT_TRUE(link_.ReplyValid);
-  EXPECT_EQ(link_.ReplyBuffer[4], 3);
+  EXPECT_TRUE(link_.Reply().Valid());
+  EXPECT_EQ(link_.Reply().Data(0), 3);
 }
 
 TEST_F(BoardLinkTest, NoiseWithBit7BeforeTheAddress_Ignored) {
@@ -157,7 +161,7 @@ TEST_F(BoardLinkTest, NoiseWithBit7BeforeTheAddress_Ignored) {
     port_.Feed(ReplyFrame(sent[0], {112, 0, 3, 2, 2, 0}));
   };
   link_.SendVLMessage(true, {112, 0});
-  EXPECT_TRUE(link_.ReplyValid);
+  EXPECT_TRUE(link_.Reply().Valid());
 }
 
 TEST_F(BoardLinkTest, NoReply_TwoSecondsThenBidirectionalOff) {
@@ -166,15 +170,15 @@ TEST_F(BoardLinkTest, NoReply_TwoSecondsThenBidirectionalOff) {
   EXPECT_TRUE(link_.SendVLMessage(true, {112, 0}));
   EXPECT_GE(clock_.Now() - start, std::chrono::seconds(2));
   EXPECT_LT(clock_.Now() - start, std::chrono::milliseconds(2100));
-  EXPECT_FALSE(link_.ReplyValid);
+  EXPECT_FALSE(link_.Reply().Valid());
   EXPECT_FALSE(link_.BidirectionalComm);
   EXPECT_EQ(dialogs_.Texts(), std::vector<std::string>{
                                   "No response received, resetting bidirectional communication"});
-  EXPECT_EQ(link_.SequenceState, 0x00);
+  EXPECT_EQ(link_.SequenceState(), 0x00);
   // Off: the next read sends without the reply bit and reads nothing, silently.
   link_.SendVLMessage(true, {112, 0});
   EXPECT_EQ(port_.writes[1][1], 0xC2);
-  EXPECT_FALSE(link_.ReplyValid);
+  EXPECT_FALSE(link_.Reply().Valid());
   EXPECT_EQ(dialogs_.messages.size(), 1u);
 }
 
@@ -186,9 +190,9 @@ TEST_F(BoardLinkTest, ExtendedAddress_SentAndChecked) {
   link_.SendVLMessage(true, {112, 2});
   EXPECT_EQ(port_.writes[0][1], 0xF2);
   EXPECT_EQ(port_.writes[0][2], 0x85);
-  EXPECT_TRUE(link_.ReplyValid);
+  EXPECT_TRUE(link_.Reply().Valid());
   EXPECT_TRUE(link_.Reply().Is(3, 112, 2));
-  EXPECT_EQ(link_.ReplyBuffer[4], 9);
+  EXPECT_EQ(link_.Reply().Data(0), 9);
   EXPECT_EQ(log_.Text(), ">  [43] [72] [05] [70] [02]\r\n<  [43] [73] [05] [70] [02] [09]\r\n");
 }
 
@@ -198,13 +202,13 @@ TEST_F(BoardLinkTest, ExtendedAddress_Mismatches) {
   link_.ModuleXAddress = 5;
   port_.responder = [this](const Bytes& sent) { port_.Feed(ReplyFrame(sent[0], {112, 2, 9})); };
   link_.SendVLMessage(true, {112, 2});
-  EXPECT_FALSE(link_.ReplyValid);
+  EXPECT_FALSE(link_.Reply().Valid());
   port_.responder = [this](const Bytes& sent) { port_.Feed(ReplyFrame(sent[0], {112, 2, 9}, 6)); };
   link_.SendVLMessage(true, {112, 2});
-  EXPECT_FALSE(link_.ReplyValid);
+  EXPECT_FALSE(link_.Reply().Valid());
   link_.UseExtendedAddr = false;
   link_.SendVLMessage(true, {112, 2});
-  EXPECT_FALSE(link_.ReplyValid);
+  EXPECT_FALSE(link_.Reply().Valid());
   EXPECT_EQ(dialogs_.Texts(), (std::vector<std::string>{"eXtended Address Byte expected",
                                                         "Incorrect eXtended Address byte \r\n"
                                                         "Received 6 Expected 5",
@@ -229,7 +233,7 @@ TEST_F(BoardLinkTest, LegacyFrame_ResyncThenFrameWithoutSequenceBit) {
   expected.insert(expected.end(), {63, 0x80, 0x80, 0x80, 193});
   expected.insert(expected.end(), legacy.begin(), legacy.end());
   EXPECT_EQ(port_.written, expected);
-  EXPECT_EQ(link_.SequenceState, 0x40);
+  EXPECT_EQ(link_.SequenceState(), 0x40);
   EXPECT_TRUE(log_.Text().empty());
   link_.SendLegacyMessage(3, 200, 0, 0);
   EXPECT_EQ(port_.written.size(), expected.size());
@@ -244,8 +248,8 @@ TEST(Framing, ChecksumRule) {
   EXPECT_EQ(FrameChecksum(frame), 0x80);
   AppendChecksum(frame);
   EXPECT_TRUE(FrameSumOk(frame.data(), frame.size()));
-  EXPECT_EQ(BoardLink::FormatLogByte(10), " [0A]");
-  EXPECT_EQ(BoardLink::FormatLogByte(195), " [C3]");
+  EXPECT_EQ(FormatLogByte(10), " [0A]");
+  EXPECT_EQ(FormatLogByte(195), " [C3]");
 }
 
 }  // namespace

@@ -59,7 +59,7 @@ TEST(StationFraming, LengthCodes) {
 
 TEST_F(StationTunnelTest, ProtocolQueryAndEmptyFrames_OnTheWire_EmptyFramesNotLogged) {
   Script({Bytes{}, Bytes{}, Bytes{1, 2, 0x1A, 0}});
-  link_.Tunnel().CorsanToggle = 0;
+  link_.Tunnel().SetToggle(0);
   EXPECT_TRUE(link_.Tunnel().SendCorsanFrame({}));
   EXPECT_TRUE(link_.Tunnel().SendCorsanFrame({}));
   EXPECT_TRUE(link_.Tunnel().SendCorsanFrame({1, 2}));
@@ -67,16 +67,16 @@ TEST_F(StationTunnelTest, ProtocolQueryAndEmptyFrames_OnTheWire_EmptyFramesNotLo
   EXPECT_EQ(port_.writes[1], (Bytes{0x68, 0x98}));
   EXPECT_EQ(port_.writes[2], (Bytes{0x2A, 0x81, 0x82, 0xD3}));
   EXPECT_EQ(log_.Text(), ">>  [2A] [01] [02]\r\n<<  [2C] [01] [02] [1A] [00]\r\n");
-  EXPECT_EQ(link_.ReplyBuffer[0], 4);
-  EXPECT_EQ(link_.ReplyBuffer[3], 0x1A);
+  EXPECT_EQ(link_.Tunnel().Answer().Length(), 4);
+  EXPECT_EQ(link_.Tunnel().Answer().Payload(2), 0x1A);
 }
 
 TEST_F(StationTunnelTest, ProtocolQueryWithToggleOne) {
   Script({Bytes{1, 2, 0x1A, 0}});
-  link_.Tunnel().CorsanToggle = 1;
+  link_.Tunnel().SetToggle(1);
   link_.Tunnel().SendCorsanFrame({1, 2});
   EXPECT_EQ(port_.writes[0], (Bytes{0x6A, 0x81, 0x82, 0x93}));
-  EXPECT_EQ(link_.Tunnel().CorsanToggle, 0);
+  EXPECT_EQ(link_.Tunnel().Toggle(), 0);
 }
 
 TEST_F(StationTunnelTest, SilentStation_NoAnswerFromCorsan) {
@@ -113,7 +113,7 @@ TEST_F(StationTunnelTest, FrameLongerThan19_Dropped) {
 TEST_F(StationTunnelTest, SwitchOn_Protocol3100_Refused) {
   Script({Bytes{}, Bytes{1, 2, 0x19, 0x00}, Bytes{}});
   EXPECT_FALSE(SetCorsanTunneling(link_, true));
-  EXPECT_FALSE(link_.UseCorsanTunneling);
+  EXPECT_FALSE(link_.Tunnelling());
   EXPECT_EQ(
       dialogs_.Texts(),
       std::vector<std::string>{"Your system does not support this function\r\nProtocol = 3.100"});
@@ -144,7 +144,7 @@ TEST_F(StationTunnelTest, SwitchOn_PortClosed) {
 }
 
 TEST_F(StationTunnelTest, TunnelledRead_PollsUntilTheBoardReplies) {
-  link_.UseCorsanTunneling = true;
+  link_.SetTunnelling(true);
   link_.ModuleAddress = 20;
   // The station acknowledges, answers the first poll with nothing, the second with the reply.
   Script({Bytes{}, Bytes{}, Bytes{0, 116, 0x26, 112, 0, 3, 2, 2, 0}});
@@ -152,23 +152,53 @@ TEST_F(StationTunnelTest, TunnelledRead_PollsUntilTheBoardReplies) {
   EXPECT_EQ(Bytes(port_.writes[0].begin() + 1, port_.writes[0].end() - 1),
             (Bytes{0x80, 0x80 + 116, 0xE0, 0x80 + 112, 0x80}));
   EXPECT_EQ(port_.writes.size(), 3u);
-  EXPECT_TRUE(link_.ReplyValid);
+  EXPECT_TRUE(link_.Reply().Valid());
   EXPECT_TRUE(link_.Reply().Is(6, 112, 0));
-  EXPECT_EQ(link_.ReplyBuffer[0], (116 & 0x1F) * 4 + 3);
-  EXPECT_EQ(link_.ReplyBuffer[5], 2);
+  EXPECT_EQ(link_.Reply().AddressEcho(), (116 & 0x1F) * 4 + 3);
+  EXPECT_EQ(link_.Reply().Data(1), 2);
+}
+
+TEST_F(StationTunnelTest, TunnellingSwitchedOff_NextMessageGoesDirectWithThePreamble) {
+  link_.SetTunnelling(true);
+  Script({Bytes{}, Bytes{}});
+  EXPECT_TRUE(link_.SendVLMessage(false, {96, 5, 2}));
+  EXPECT_EQ(port_.writes[0][0], StationTunnel::HeaderFor(6, 0));  // 0, module tag, 0x60, message
+  link_.SetTunnelling(false);
+  EXPECT_FALSE(link_.Tunnelling());
+  port_.responder = nullptr;
+  port_.writes.clear();
+  link_.BidirectionalComm = false;
+  EXPECT_TRUE(link_.SendVLMessage(false, {96, 5, 2}));
+  Bytes expected = kResyncPreamble;
+  expected.insert(expected.end(), {0x03, 0xC0, 0xBD, 0x43, 0xC3, 0xE0, 0x85, 0x82});
+  expected.push_back(FrameChecksum(expected.data() + 12, 5));
+  ASSERT_EQ(port_.writes.size(), 1u);
+  EXPECT_EQ(port_.writes[0], expected);
+  EXPECT_EQ(link_.SequenceState(), 0x00);
+}
+
+TEST_F(StationTunnelTest, StationAnswer_NoGoodFrame_LengthZero) {
+  Script({Bytes{1, 2, 0x1A, 0}, std::nullopt});
+  link_.Tunnel().SendCorsanFrame({1, 2});
+  EXPECT_EQ(link_.Tunnel().Answer().Length(), 4);
+  EXPECT_EQ(link_.Tunnel().Answer().Payload(0), 1);
+  EXPECT_EQ(link_.Tunnel().Answer().Payload(3), 0);
+  EXPECT_FALSE(link_.Tunnel().SendCorsanFrame({}));
+  EXPECT_EQ(link_.Tunnel().Answer().Length(), 0);
+  EXPECT_EQ(dialogs_.Texts(), std::vector<std::string>{"No answer from Corsan"});
 }
 
 TEST_F(StationTunnelTest, TunnelledWrite_SendsItsPoll) {
-  link_.UseCorsanTunneling = true;
+  link_.SetTunnelling(true);
   Script({Bytes{}, Bytes{}});
   EXPECT_TRUE(link_.SendVLMessage(false, {96, 5, 2}));
   EXPECT_EQ(port_.writes.size(), 2u);
   EXPECT_EQ(port_.writes[1].size(), 2u);
-  EXPECT_EQ(link_.SequenceState, kResyncPending);  // the tunnel leaves the direct framing alone
+  EXPECT_EQ(link_.SequenceState(), kResyncPending);  // the tunnel leaves the direct framing alone
 }
 
 TEST_F(StationTunnelTest, TunnelledRead_ExtendedAddressChecks) {
-  link_.UseCorsanTunneling = true;
+  link_.SetTunnelling(true);
   link_.UseExtendedAddr = true;
   link_.ModuleXAddress = 7;
   Script({Bytes{}, Bytes{0, 96, 0x33, 7, 112, 2, 9}});
@@ -176,7 +206,7 @@ TEST_F(StationTunnelTest, TunnelledRead_ExtendedAddressChecks) {
   EXPECT_EQ(Bytes(port_.writes[0].begin() + 1, port_.writes[0].begin() + 5),
             (Bytes{0x80, 0x80 + 96, 0xF0, 0x87}));
   EXPECT_TRUE(link_.Reply().Is(3, 112, 2));
-  EXPECT_EQ(link_.ReplyBuffer[4], 9);
+  EXPECT_EQ(link_.Reply().Data(0), 9);
 
   next_ = 0;
   Script({Bytes{}, Bytes{0, 96, 0x33, 6, 112, 2, 9}});
@@ -191,7 +221,7 @@ TEST_F(StationTunnelTest, TunnelledRead_ExtendedAddressChecks) {
 }
 
 TEST_F(StationTunnelTest, TunnelledRead_NoBoardReplyWithinTwoSeconds) {
-  link_.UseCorsanTunneling = true;
+  link_.SetTunnelling(true);
   // The station answers every poll with an empty frame, forever.
   port_.responder = [this](const Bytes&) {
     clock_.Advance(std::chrono::milliseconds(50));
@@ -204,7 +234,7 @@ TEST_F(StationTunnelTest, TunnelledRead_NoBoardReplyWithinTwoSeconds) {
 }
 
 TEST_F(StationTunnelTest, PortLostDuringATunnelledRead_SaysSoOnceAsTheDirectPathDoes) {
-  link_.UseCorsanTunneling = true;
+  link_.SetTunnelling(true);
   int frames = 0;
   port_.responder = [this, &frames](const Bytes&) {
     // The station takes the message; the adapter goes away before the first poll is answered.
@@ -266,16 +296,16 @@ TEST_F(StationTunnelTest, TransparentMode_TunnellingStationAsksFirst) {
 
 TEST_F(StationTunnelTest, TransparentMode_SwitchFrameAndResync) {
   Script({Bytes{}, Bytes{1, 2, 0x19, 0}, Bytes{1, 10, 3, 0, 0}, Bytes{}});
-  link_.SequenceState = 0x40;
+  link_.SetSequenceStateForTesting(0x40);
   ActivateTransparentMode(link_);
   EXPECT_EQ(Bytes(port_.writes[3].begin() + 1, port_.writes[3].end() - 1),
             (Bytes{0x81, 0x85, 0x90}));
-  EXPECT_EQ(link_.SequenceState, kResyncPending);
+  EXPECT_EQ(link_.SequenceState(), kResyncPending);
   EXPECT_EQ(dialogs_.messages.at(0).icon, MessageIcon::kInformation);
 }
 
 TEST_F(StationTunnelTest, LegacyFrameThroughTheTunnel) {
-  link_.UseCorsanTunneling = true;
+  link_.SetTunnelling(true);
   Script({Bytes{}});
   link_.SendLegacyMessage(63, 10, 4, 30);
   EXPECT_EQ(Bytes(port_.writes[0].begin() + 1, port_.writes[0].end() - 1),
@@ -286,7 +316,7 @@ class MonitorTest : public StationTunnelTest {};
 
 TEST_F(MonitorTest, StartOnce_ReportLine_Stop) {
   MessageMonitor monitor;
-  link_.SequenceState = 0;
+  link_.SetSequenceStateForTesting(0);
   port_.responder = [this](const Bytes& sent) {
     Bytes reply = {sent[0], 0xE4, 0x8C, 0x80, 0xFF, 0x83};
     AppendChecksum(reply);

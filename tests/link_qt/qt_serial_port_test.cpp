@@ -60,9 +60,9 @@ TEST(QtSerialPort, VersionExchangeOverAPty) {
   Bytes expected = kResyncPreamble;
   expected.insert(expected.end(), {0x03, 0xC0, 0xBD, 0x43, 0xE2, 0xF0, 0x80, 0xEB});
   EXPECT_EQ(received, expected);
-  EXPECT_TRUE(link.ReplyValid) << (dialogs.messages.empty() ? "" : dialogs.messages[0].text);
+  EXPECT_TRUE(link.Reply().Valid()) << (dialogs.messages.empty() ? "" : dialogs.messages[0].text);
   EXPECT_TRUE(link.Reply().Is(6, 112, 0));
-  EXPECT_EQ(link.ReplyBuffer[5], 2);
+  EXPECT_EQ(link.Reply().Data(1), 2);
 }
 
 TEST(QtSerialPort, SilentPeer_WaitsTheFullTwoSecondsWithoutSpinning) {
@@ -82,7 +82,7 @@ TEST(QtSerialPort, SilentPeer_WaitsTheFullTwoSecondsWithoutSpinning) {
   EXPECT_GE(wall, milliseconds(2000));
   EXPECT_LT(wall, milliseconds(2500));
   EXPECT_LT(cpu_seconds, 0.2);
-  EXPECT_FALSE(link.ReplyValid);
+  EXPECT_FALSE(link.Reply().Valid());
   EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{
                                  "No response received, resetting bidirectional communication"});
 }

@@ -22,7 +22,7 @@ class FaultsTest : public SimLinkTest {
 TEST_F(FaultsTest, NoReply_ToolReportsNoResponseAfterTwoSeconds) {
   faults().no_reply = true;
   link_.SendVLMessage(true, {112, 0});
-  EXPECT_FALSE(link_.ReplyValid);
+  EXPECT_FALSE(link_.Reply().Valid());
   EXPECT_EQ(Texts(), std::vector<std::string>{kNoResponse});
   EXPECT_FALSE(link_.BidirectionalComm);
   EXPECT_GT(clock_.Now(), std::chrono::seconds(2));
@@ -40,7 +40,7 @@ TEST_F(FaultsTest, NoReplyToAWrite_TheWriteIsStillCarriedOut) {
 TEST_F(FaultsTest, WrongChecksum_FrameDropped_NoResponse) {
   faults().wrong_checksum = true;
   link_.SendVLMessage(true, {112, 0});
-  EXPECT_FALSE(link_.ReplyValid);
+  EXPECT_FALSE(link_.Reply().Valid());
   EXPECT_EQ(Texts(), std::vector<std::string>{kNoResponse});
 }
 
@@ -69,9 +69,9 @@ TEST_F(FaultsTest, GarbageWithAnAddressByte_ANewAddressByteRestartsTheFrame) {
 
 TEST_F(FaultsTest, WrongAddressEcho_InvalidResponse) {
   faults().wrong_address_echo = true;
-  link_.SequenceState = 0x40;
+  link_.SetSequenceStateForTesting(0x40);
   link_.SendVLMessage(true, {112, 0});
-  EXPECT_FALSE(link_.ReplyValid);
+  EXPECT_FALSE(link_.Reply().Valid());
   EXPECT_EQ(Texts(), std::vector<std::string>{"Invalid response received, \r\n"
                                               "Received: Addr = 3 Header = 102\r\n"
                                               "Expected: Addr = 3 Header > 95 "});
@@ -83,7 +83,7 @@ TEST_F(FaultsTest, MissingExtendedAddress_Expected) {
   link_.UseExtendedAddr = true;
   link_.ModuleXAddress = 45;
   link_.SendVLMessage(true, {112, 0});
-  EXPECT_FALSE(link_.ReplyValid);
+  EXPECT_FALSE(link_.Reply().Valid());
   EXPECT_EQ(Texts(), std::vector<std::string>{"eXtended Address Byte expected"});
 }
 
@@ -92,7 +92,7 @@ TEST_F(FaultsTest, WrongExtendedAddress_Incorrect) {
   link_.UseExtendedAddr = true;
   link_.ModuleXAddress = 45;
   link_.SendVLMessage(true, {112, 0});
-  EXPECT_FALSE(link_.ReplyValid);
+  EXPECT_FALSE(link_.Reply().Valid());
   EXPECT_EQ(Texts(), std::vector<std::string>{
                          "Incorrect eXtended Address byte \r\nReceived 46 Expected 45"});
 }
@@ -100,7 +100,7 @@ TEST_F(FaultsTest, WrongExtendedAddress_Incorrect) {
 TEST_F(FaultsTest, UnexpectedExtendedAddress_Reported) {
   faults().xaddress = Faults::XAddress::kUnexpected;
   link_.SendVLMessage(true, {112, 0});
-  EXPECT_FALSE(link_.ReplyValid);
+  EXPECT_FALSE(link_.Reply().Valid());
   EXPECT_EQ(Texts(), std::vector<std::string>{"Unexpected eXtended Address Byte 45"});
 }
 
@@ -153,13 +153,13 @@ TEST_F(FaultsTest, OnlyAtFrame_FaultsOneExchangeAlone) {
   faults().no_reply = true;
   faults().only_at_frame = 2;
   EXPECT_TRUE(link_.SendVLMessage(true, {112, 0}));
-  EXPECT_TRUE(link_.ReplyValid);
+  EXPECT_TRUE(link_.Reply().Valid());
   link_.SendVLMessage(true, {112, 0});
-  EXPECT_FALSE(link_.ReplyValid);
+  EXPECT_FALSE(link_.Reply().Valid());
   EXPECT_EQ(Texts(), std::vector<std::string>{kNoResponse});
   link_.BidirectionalComm = true;
   link_.SendVLMessage(true, {112, 0});
-  EXPECT_TRUE(link_.ReplyValid);
+  EXPECT_TRUE(link_.Reply().Valid());
   EXPECT_EQ(board_.exchange_count(), 4);
 }
 
@@ -173,7 +173,7 @@ TEST_F(FaultsTest, ReplyDelayBeyondTwoSeconds_TimesOut_ThenTheLateReplyIsRead) {
   clock_.Advance(std::chrono::seconds(1));
   link_.BidirectionalComm = true;
   link_.SendVLMessage(true, {112, 0});
-  EXPECT_FALSE(link_.ReplyValid);
+  EXPECT_FALSE(link_.Reply().Valid());
   ASSERT_EQ(Texts().size(), 2u);
   EXPECT_EQ(Texts()[1].rfind("Invalid response received, ", 0), 0u);
 }
@@ -182,7 +182,7 @@ TEST_F(FaultsTest, ReplyDelayWithinTwoSeconds_Accepted) {
   faults().reply_delay = std::chrono::milliseconds(1500);
   const auto start = clock_.Now();
   link_.SendVLMessage(true, {112, 0});
-  EXPECT_TRUE(link_.ReplyValid);
+  EXPECT_TRUE(link_.Reply().Valid());
   EXPECT_EQ(clock_.Now() - start, std::chrono::milliseconds(1500));
 }
 

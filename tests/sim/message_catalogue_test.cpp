@@ -14,14 +14,14 @@ class CatalogueTest : public SimLinkTest {
   // Writes (with the acknowledgement the reply bit asks for), then reads.
   void Write(std::initializer_list<int> message) {
     ASSERT_TRUE(link_.SendVLMessage(false, message));
-    ASSERT_TRUE(link_.ReplyValid);
+    ASSERT_TRUE(link_.Reply().Valid());
     BoardMessage sent(message);
     ASSERT_EQ(ReplyMessage(),
               (Bytes{static_cast<uint8_t>(sent.m[0]), static_cast<uint8_t>(sent.m[1])}));
   }
   Bytes Read(std::initializer_list<int> message) {
     EXPECT_TRUE(link_.SendVLMessage(true, message));
-    EXPECT_TRUE(link_.ReplyValid);
+    EXPECT_TRUE(link_.Reply().Valid());
     return ReplyMessage();
   }
   void TearDown() override { EXPECT_TRUE(dialogs_.messages.empty()) << dialogs_.messages[0].text; }

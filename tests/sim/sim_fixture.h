@@ -39,10 +39,13 @@ class SimLinkTest : public ::testing::Test {
     log_.Clear();
     dialogs_.Clear();
   }
-  // The reply message bytes the link holds: ReplyBuffer[2 .. 1 + length].
+  // The reply message bytes the link holds: type, command and data, `length` bytes.
   Bytes ReplyMessage() const {
-    const int n = link_.ReplyLength();
-    return Bytes(link_.ReplyBuffer.begin() + 2, link_.ReplyBuffer.begin() + 2 + n);
+    const ReplyView reply = link_.Reply();
+    Bytes bytes;
+    for (int i = 0; i < reply.Length(); ++i)
+      bytes.push_back(static_cast<uint8_t>(reply.MessageByte(i)));
+    return bytes;
   }
   std::vector<std::string> Texts() const { return dialogs_.Texts(); }
 

@@ -37,12 +37,12 @@ TEST_F(SimLinkTest, VersionReplyFrame_BytesOnTheWire) {
 
 TEST_F(SimLinkTest, PollWithNothingQueued_AnsweredWithAnEmptyReply) {
   OpenAndSync();
-  link_.SequenceState = 0x00;
+  link_.SetSequenceStateForTesting(0x00);
   link_.SendVLMessage(false, BoardMessage{});
   EXPECT_EQ(port_.Written(), (Bytes{0x03, 0xE0, 0x9D}));
-  EXPECT_TRUE(link_.ReplyValid);
-  EXPECT_EQ(link_.ReplyBuffer[0], 0x03);
-  EXPECT_EQ(link_.ReplyBuffer[1], 0x60);
+  EXPECT_TRUE(link_.Reply().Valid());
+  EXPECT_EQ(link_.Reply().AddressEcho(), 0x03);
+  EXPECT_EQ(link_.Reply().Header(), 0x60);
   EXPECT_EQ(link_.ReplyLength(), 0);
   EXPECT_EQ(log_.Text(), ">  [03] [60]\r\n<  [03] [60]\r\n");
 }
@@ -57,7 +57,7 @@ TEST_F(SimLinkTest, QueuedReports_CollectedByPollsInOrder_ThenEmpty) {
   EXPECT_TRUE(link_.Reply().Is(4, 12, 0));
   EXPECT_EQ(monitor.Tick(link_), std::optional<std::string>("<1> <2> <3> <4> "));
   EXPECT_EQ(monitor.Tick(link_), std::nullopt);
-  EXPECT_TRUE(link_.ReplyValid);
+  EXPECT_TRUE(link_.Reply().Valid());
   EXPECT_EQ(link_.ReplyLength(), 0);
   EXPECT_EQ(board_.QueuedReports(), 0u);
   EXPECT_TRUE(dialogs_.messages.empty());
@@ -102,12 +102,12 @@ TEST_F(SimLinkTest, AfterOpening_PreambleAndResyncFrame_ThenSequenceAlternatesAn
 TEST_F(SimLinkTest, RepeatedSequenceBit_RecordedAsOutOfSequence_StillAnswered) {
   Open();
   link_.SendVLMessage(true, {112, 0});
-  link_.SequenceState = 0x40;  // the same bit again
+  link_.SetSequenceStateForTesting(0x40);  // the same bit again
   link_.SendVLMessage(true, {112, 0});
   ASSERT_EQ(board_.Received().size(), 3u);
   EXPECT_TRUE(board_.Received()[1].sequence_ok);
   EXPECT_FALSE(board_.Received()[2].sequence_ok);
-  EXPECT_TRUE(link_.ReplyValid);
+  EXPECT_TRUE(link_.Reply().Valid());
 }
 
 TEST_F(SimLinkTest, PreambleInsideAPartialFrame_DropsIt) {
@@ -140,7 +140,7 @@ TEST_F(SimLinkTest, FrameForAnotherModule_RecordedNotAnswered_ToolResetsBidirect
   Open();
   link_.ModuleAddress = 1;
   EXPECT_TRUE(link_.SendVLMessage(true, {112, 0}));
-  EXPECT_FALSE(link_.ReplyValid);
+  EXPECT_FALSE(link_.Reply().Valid());
   EXPECT_EQ(Texts(), std::vector<std::string>{
                          "No response received, resetting bidirectional communication"});
   EXPECT_FALSE(link_.BidirectionalComm);
@@ -178,7 +178,7 @@ TEST_F(SimLinkTest, WritesWithoutReplyBit_CarriedOutAndNotAnswered) {
 TEST_F(SimLinkTest, WriteWithReplyBit_AcknowledgedWithTypeAndCommand) {
   OpenAndSync();
   EXPECT_TRUE(link_.SendVLMessage(false, {96, 6, 5}));
-  EXPECT_TRUE(link_.ReplyValid);
+  EXPECT_TRUE(link_.Reply().Valid());
   EXPECT_EQ(ReplyMessage(), (Bytes{96, 6}));
   EXPECT_EQ(board_.Memory().led_green, 5);
 }
@@ -192,13 +192,13 @@ TEST_F(SimXAddressTest, RequestWithItsExtendedAddress_ReplyCarriesIt) {
   OpenAndSync();
   link_.UseExtendedAddr = true;
   link_.ModuleXAddress = 45;
-  link_.SequenceState = 0x40;
+  link_.SetSequenceStateForTesting(0x40);
   ASSERT_TRUE(link_.SendVLMessage(true, {112, 2}));
   EXPECT_EQ(port_.Written()[0], 0x4B);
   EXPECT_EQ(port_.Written()[1], 0xF2);
   EXPECT_EQ(port_.Written()[2], 0x80 + 45);
   EXPECT_TRUE(link_.Reply().Is(3, 112, 2));
-  EXPECT_EQ(link_.ReplyBuffer[4], 45);  // setting 2 reads the board's extended address
+  EXPECT_EQ(link_.Reply().Data(0), 45);  // setting 2 reads the board's extended address
   EXPECT_TRUE(dialogs_.messages.empty());
   EXPECT_EQ(log_.Text(), ">  [4B] [72] [2D] [70] [02]\r\n<  [4B] [73] [2D] [70] [02] [2D]\r\n");
   EXPECT_EQ(board_.Received()[0].xaddress, std::optional<int>(45));
@@ -209,7 +209,7 @@ TEST_F(SimXAddressTest, RequestWithAnotherExtendedAddress_NotAnswered) {
   link_.UseExtendedAddr = true;
   link_.ModuleXAddress = 44;
   link_.SendVLMessage(true, {112, 0});
-  EXPECT_FALSE(link_.ReplyValid);
+  EXPECT_FALSE(link_.Reply().Valid());
   EXPECT_EQ(Texts(), std::vector<std::string>{
                          "No response received, resetting bidirectional communication"});
   EXPECT_FALSE(board_.Received()[0].for_this_board);
@@ -219,7 +219,7 @@ TEST_F(SimXAddressTest, RequestWithoutExtendedAddress_AnsweredWithout) {
   OpenAndSync();
   ASSERT_TRUE(link_.SendVLMessage(true, {112, 0}));
   EXPECT_TRUE(link_.Reply().Is(6, 112, 0));
-  EXPECT_EQ(link_.ReplyBuffer[1] & 0x10, 0);
+  EXPECT_EQ(link_.Reply().Header() & 0x10, 0);
   EXPECT_TRUE(dialogs_.messages.empty());
 }
 

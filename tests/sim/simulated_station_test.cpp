@@ -136,7 +136,7 @@ TEST_F(StationLinkTest, TunnelledRead_AnswerFirst_BoardReplyOnThePoll) {
   TunnelOn();
   ASSERT_TRUE(link_.SendVLMessage(true, {112, 0}));
   EXPECT_TRUE(link_.Reply().Is(6, 112, 0));
-  EXPECT_EQ(link_.ReplyBuffer[0], 3);
+  EXPECT_EQ(link_.Reply().AddressEcho(), 3);
   EXPECT_EQ(ReplyMessage(), (Bytes{112, 0, 3, 2, 2, 0}));
   EXPECT_TRUE(dialogs_.messages.empty());
   EXPECT_EQ(StationPayloads(), (std::vector<std::vector<int>>{{0, 96, 0x60, 112, 0}, {}}));
@@ -215,7 +215,7 @@ TEST_F(StationXAddressTest, ModuleAboveFifteenWithExtendedAddress) {
   link_.ModuleXAddress = 33;
   ASSERT_TRUE(link_.SendVLMessage(true, {112, 4}));
   EXPECT_TRUE(link_.Reply().Is(4, 112, 4));
-  EXPECT_EQ(link_.ReplyBuffer[0], 20 * 4 + 3);
+  EXPECT_EQ(link_.Reply().AddressEcho(), 20 * 4 + 3);
   EXPECT_EQ(StationPayloads()[0], (std::vector<int>{0, 116, 0x70, 33, 112, 4}));
   EXPECT_TRUE(dialogs_.messages.empty());
 }

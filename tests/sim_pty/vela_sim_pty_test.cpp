@@ -135,7 +135,7 @@ TEST(VelaSimPty, DemoBoard_ReadAllOverThePty_NoMessage_StopsCleanlyWithDump) {
     EXPECT_EQ(config.Pins[8].PinConfig[0], kServo);
     // A write that the dump must show.
     ASSERT_TRUE(r.link.SendVLMessage(false, {96, 10, 'P', 't', 'y'}));
-    EXPECT_TRUE(r.link.ReplyValid);
+    EXPECT_TRUE(r.link.Reply().Valid());
   }
   EXPECT_EQ(sim.Stop(SIGTERM), 0);
   std::ifstream in(dump);
@@ -169,7 +169,7 @@ TEST(VelaSimPty, StationModuleTwentyWithExtendedAddress_TunnelledRead) {
   r.link.ModuleXAddress = 5;
   ASSERT_TRUE(r.link.SendVLMessage(true, {112, 10}));
   EXPECT_TRUE(r.link.Reply().Is(13, 112, 10));
-  EXPECT_EQ(r.link.ReplyBuffer[0], 83);
+  EXPECT_EQ(r.link.Reply().AddressEcho(), 83);
   EXPECT_TRUE(r.dialogs.messages.empty()) << r.dialogs.messages[0].text;
   EXPECT_EQ(sim.Stop(), 0);
 }
@@ -179,7 +179,7 @@ TEST(VelaSimPty, NoReplyAtTheSecondExchange_ToolReportsIt) {
   RealLink r;
   ASSERT_TRUE(r.link.OpenPort(sim.path(), 1, nullptr));
   EXPECT_TRUE(r.link.SendVLMessage(true, {112, 0}));
-  EXPECT_TRUE(r.link.ReplyValid);
+  EXPECT_TRUE(r.link.Reply().Valid());
   const auto start = std::chrono::steady_clock::now();
   r.link.SendVLMessage(true, {112, 0});
   EXPECT_GE(std::chrono::steady_clock::now() - start, milliseconds(2000));
