@@ -2,7 +2,7 @@
 // writing from GeneralSettings (message type 112 reads, 96 writes; the command byte is the
 // setting number). Reads switch "Bidirectional Comm." on first, so that replies are collected;
 // a missing reply has been reported by the link already and shows nothing here. Replies are
-// checked in the order ReplyValid, length, echoed type and command; a content error leaves
+// checked in the order validity, length, echoed type and command; a content error leaves
 // that setting unchanged.
 #pragma once
 
