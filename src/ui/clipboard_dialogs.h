@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "link/user_dialogs.h"
+#include "dialogs/user_dialogs.h"
 #include "model/board_config.h"
 #include "model/clipboard.h"
 

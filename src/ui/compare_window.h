@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <vector>
 
-#include "link/user_dialogs.h"
+#include "dialogs/user_dialogs.h"
 #include "model/config_compare.h"
 
 class QLabel;

@@ -4,6 +4,19 @@
 
 namespace vela::ui {
 
+QPushButton* MakeButton(const QString& name, const QString& caption, QWidget* parent) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(name);
+  return button;
+}
+
+QHBoxLayout* TightRow() {
+  auto* row = new QHBoxLayout;
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+  return row;
+}
+
 ClickLabel::ClickLabel(const QString& name, const QString& caption, QWidget* parent)
     : QLabel(caption, parent) {
   setObjectName(name);

@@ -2,11 +2,20 @@
 // to clicks, and a button that acts on the mouse press itself, with the keys held then.
 #pragma once
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QWidget>
 
 namespace vela::ui {
+
+// The tooltip of the pin and aspect labels, which open the clipboard dialogs.
+inline constexpr const char* kCopyPasteToolTip = "Click for copy/paste tools";
+
+// A push button with its object name and caption.
+QPushButton* MakeButton(const QString& name, const QString& caption, QWidget* parent);
+// A row without margins or spacing, for a box and its spin buttons.
+QHBoxLayout* TightRow();
 
 // A label that reports clicks, double-clicks and presses of any mouse button.
 class ClickLabel : public QLabel {

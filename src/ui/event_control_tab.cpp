@@ -45,8 +45,20 @@ QWidget* FixedBoxWithSpin(QLineEdit* box, UpDown* spin, QWidget* parent) {
 EventControlTab::EventControlTab(WindowContext& context, QWidget* parent)
     : QWidget(parent), context_(context) {
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(BuildPinFrame());
+  layout->addWidget(BuildAllPinsFrame());
+  layout->addStretch();
 
-  // The selected pin and its actions.
+  ModelEvents& events = context_.Events();
+  for (auto signal : {&ModelEvents::eventControlChanged, &ModelEvents::numberingChanged,
+                      &ModelEvents::expertModeChanged}) {
+    connect(&events, signal, this, &EventControlTab::Refresh);
+  }
+  Refresh();
+}
+
+// The selected pin with its Read and Write, its actions, "Copy to All" and the enable rows.
+QGroupBox* EventControlTab::BuildPinFrame() {
   auto* pin_frame = new QGroupBox("Event Actions", this);
   pin_frame->setObjectName("FrameECpin");
   auto* grid = new QGridLayout(pin_frame);
@@ -62,6 +74,32 @@ EventControlTab::EventControlTab(WindowContext& context, QWidget* parent)
   single_row->addStretch();
   grid->addLayout(single_row, 0, 2, 1, 4);
 
+  BuildActionGrid(grid, pin_frame);
+  QPushButton* copy = MakeButton("CommandECcopy", "Copy to All");
+  grid->addWidget(copy, 4, 1, 1, 2, Qt::AlignLeft);
+  BuildEnableRows(grid, pin_frame);
+  QPushButton* init_read = MakeButton("CommandECInitRead", "Read Enable Map");
+  QPushButton* init_write = MakeButton("CommandECInitWrite", "Write Enable Map");
+  auto* init_row = new QHBoxLayout;
+  init_row->addWidget(init_read);
+  init_row->addWidget(init_write);
+  init_row->addStretch();
+  grid->addLayout(init_row, 8, 0, 1, 6);
+  grid->setColumnStretch(5, 1);
+
+  // A single pin's Read and Write, and the enable map, are direct.
+  ConnectBoardButton(read_single, ReadSinglePinEvents);
+  ConnectBoardButton(write_single, WriteSinglePinEvents);
+  ConnectBoardButton(init_read, ReadEnableMap);
+  ConnectBoardButton(init_write, WriteEnableMap);
+  ConnectInput(context_, copy, &QPushButton::clicked, this, &EventControlTab::CopyToAll);
+  ConnectInput(context_, pin_, &CommitLineEdit::committed, this, &EventControlTab::CommitPin);
+  ConnectInput(context_, pin_spin_, &UpDown::valueChanged, this, &EventControlTab::OnPinSpin);
+  return pin_frame;
+}
+
+// The event-on and event-off rows of the four inputs, under their headings.
+void EventControlTab::BuildActionGrid(QGridLayout* grid, QWidget* pin_frame) {
   grid->addWidget(MakeLabel("LabelECon", kEventRowCaptions[kEventOn], pin_frame), 2, 0);
   grid->addWidget(MakeLabel("LabelECoff", kEventRowCaptions[kEventOff], pin_frame), 3, 0);
   for (int input = 0; input < 4; ++input) {
@@ -83,9 +121,10 @@ EventControlTab::EventControlTab(WindowContext& context, QWidget* parent)
                    [this, event, input] { OnActionSpin(event, input); });
     }
   }
-  QPushButton* copy = MakeButton("CommandECcopy", "Copy to All");
-  grid->addWidget(copy, 4, 1, 1, 2, Qt::AlignLeft);
+}
 
+// The initial event enables, four boxes a row.
+void EventControlTab::BuildEnableRows(QGridLayout* grid, QWidget* pin_frame) {
   for (int k = 0; k < 8; ++k) {
     const bool first = k % 4 == 0;
     auto* check = new QCheckBox(first ? kInitialEnableCaptions[k / 4] : QString(), pin_frame);
@@ -104,16 +143,10 @@ EventControlTab::EventControlTab(WindowContext& context, QWidget* parent)
     ConnectInput(context_, check, &QCheckBox::clicked, this,
                  [this, k](bool checked) { context_.Config().General.InitEE[k] = checked; });
   }
-  QPushButton* init_read = MakeButton("CommandECInitRead", "Read Enable Map");
-  QPushButton* init_write = MakeButton("CommandECInitWrite", "Write Enable Map");
-  auto* init_row = new QHBoxLayout;
-  init_row->addWidget(init_read);
-  init_row->addWidget(init_write);
-  init_row->addStretch();
-  grid->addLayout(init_row, 8, 0, 1, 6);
-  grid->setColumnStretch(5, 1);
-  layout->addWidget(pin_frame);
+}
 
+// The all-pins operations, queued like the other long operations.
+QGroupBox* EventControlTab::BuildAllPinsFrame() {
   auto* all_frame = new QGroupBox("All Pins", this);
   all_frame->setObjectName("FrameECall");
   auto* all_row = new QHBoxLayout(all_frame);
@@ -124,24 +157,13 @@ EventControlTab::EventControlTab(WindowContext& context, QWidget* parent)
   all_row->addWidget(write_all);
   all_row->addWidget(verify_);
   all_row->addStretch();
-  layout->addWidget(all_frame);
-  layout->addStretch();
-
-  // A single pin's Read and Write, and the enable map, are direct; the all-pins operations
-  // are queued like the other long operations.
-  ConnectBoardButton(read_single, ReadSinglePinEvents);
-  ConnectBoardButton(write_single, WriteSinglePinEvents);
-  ConnectBoardButton(init_read, ReadEnableMap);
-  ConnectBoardButton(init_write, WriteEnableMap);
-  connect(read_all, &QPushButton::clicked, this, [this] { context_.QueueOperation("ECReadAll"); });
-  ConnectInput(context_, write_all, &QPushButton::clicked, this,
-               [this] { context_.QueueOperation("ECWriteAll"); });
-  connect(verify_, &QPushButton::clicked, this, [this] { context_.QueueOperation("ECVerify"); });
-  ConnectInput(context_, copy, &QPushButton::clicked, this, &EventControlTab::CopyToAll);
-  ConnectInput(context_, pin_, &CommitLineEdit::committed, this, &EventControlTab::CommitPin);
-  ConnectInput(context_, pin_spin_, &UpDown::valueChanged, this, &EventControlTab::OnPinSpin);
-
-  Refresh();
+  const std::pair<QPushButton*, const char*> queued[] = {
+      {read_all, "ECReadAll"}, {write_all, "ECWriteAll"}, {verify_, "ECVerify"}};
+  for (auto [button, operation] : queued) {
+    ConnectInput(context_, button, &QPushButton::clicked, this,
+                 [this, operation] { context_.QueueOperation(operation); });
+  }
+  return all_frame;
 }
 
 QPushButton* EventControlTab::MakeButton(const QString& name, const QString& caption) {

@@ -8,6 +8,8 @@
 #include "ui/window_context.h"
 
 class QCheckBox;
+class QGridLayout;
+class QGroupBox;
 class QPushButton;
 
 namespace vela::ui {
@@ -25,6 +27,10 @@ class EventControlTab : public QWidget {
   void Refresh();
 
  private:
+  QGroupBox* BuildPinFrame();
+  void BuildActionGrid(QGridLayout* grid, QWidget* pin_frame);
+  void BuildEnableRows(QGridLayout* grid, QWidget* pin_frame);
+  QGroupBox* BuildAllPinsFrame();
   QPushButton* MakeButton(const QString& name, const QString& caption);
   void ConnectBoardButton(QPushButton* button, bool (*routine)(Session&));
 

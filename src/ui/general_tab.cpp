@@ -131,6 +131,10 @@ GeneralTab::GeneralTab(WindowContext& context, QWidget* parent)
   layout->setColumnStretch(0, 3);
   layout->setColumnStretch(1, 2);
 
+  ModelEvents& events = context_.Events();
+  connect(&events, &ModelEvents::generalChanged, this, &GeneralTab::Refresh);
+  connect(&events, &ModelEvents::numberingChanged, this, &GeneralTab::Refresh);
+  connect(&events, &ModelEvents::addressesChanged, this, &GeneralTab::ShowRangeLabels);
   Refresh();
 }
 
@@ -519,14 +523,14 @@ void GeneralTab::CommitDccAddress() {
   BoxEntry entry = vela::CommitDccAddress(context_.Config().General, S(dcc_address_->text()));
   SetText(dcc_address_, Q(entry.text));
   ShowRangeLabels();
-  context_.RefreshAddressDisplays();
+  context_.AddressesChanged();
 }
 
 void GeneralTab::CommitXDccAddress() {
   BoxEntry entry = vela::CommitXDccAddress(context_.Config().General, S(xdcc_address_->text()));
   SetText(xdcc_address_, Q(entry.text));
   ShowRangeLabels();
-  context_.RefreshAddressDisplays();
+  context_.AddressesChanged();
 }
 
 void GeneralTab::OnAllowAddress0Clicked(bool checked) {
@@ -554,14 +558,14 @@ void GeneralTab::CommitKoraBase() {
   AddressEntry entry = vela::CommitKoraBase(S(kora_base_->text()), config.NumberBase);
   config.General.KoraFlexAddress = entry.address;
   SetText(kora_base_, Q(entry.text));
-  context_.RefreshAddressDisplays();
+  context_.AddressesChanged();
 }
 
 void GeneralTab::OnKoraBaseStep(int delta) {
   BoardConfig& config = context_.Config();
   config.General.KoraFlexAddress = StepKoraFlexAddress(config.General.KoraFlexAddress, delta);
   SetText(kora_base_, Q(KoraBaseText(config.General.KoraFlexAddress, config.NumberBase)));
-  context_.RefreshAddressDisplays();
+  context_.AddressesChanged();
 }
 
 void GeneralTab::OnKoraFlexClicked(bool checked) {
@@ -578,15 +582,15 @@ void GeneralTab::OnKoraFlexClicked(bool checked) {
   }
   SetChecked(kr_addr_, g.KRaddr);
   ShowAddressingVisibility();
-  context_.RefreshPin();
-  context_.RefreshAddressDisplays();
+  context_.PinChanged();
+  context_.AddressesChanged();
 }
 
 void GeneralTab::OnNativeClicked(bool checked) {
   context_.Config().General.VLNative = checked;
   ShowAddressingVisibility();
-  context_.RefreshPin();
-  context_.RefreshAddressDisplays();
+  context_.PinChanged();
+  context_.AddressesChanged();
 }
 
 void GeneralTab::OnForceXAClicked(bool checked) {
@@ -609,7 +613,7 @@ void GeneralTab::OnHardwareClicked() {
     g.HwcSink[i] = sink_[i]->isChecked();
     g.HwcSource[i] = source_[i]->isChecked();
   }
-  context_.RefreshPinConfig();
+  context_.PinConfigChanged();
 }
 
 }  // namespace vela::ui

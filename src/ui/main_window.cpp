@@ -66,25 +66,6 @@ class ProgressForwarder final : public OperationObserver {
   BoardWorker& worker_;
 };
 
-// Shows the range label of the General tab the way the DCC frame does: red on overflow, the
-// button-text colour otherwise, and left alone for "No addr in use".
-void ShowRange(QLabel* label, const RangeLabel& range) {
-  if (!label) return;
-  label->setText(Q(range.caption));
-  if (range.colour == LabelColour::kUnchanged) return;
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, range.colour == LabelColour::kRed
-                                             ? QColor(Qt::red)
-                                             : QApplication::palette().color(QPalette::ButtonText));
-  label->setPalette(palette);
-}
-
-QPushButton* MakeButton(const QString& name, const QString& caption, QWidget* parent) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(name);
-  return button;
-}
-
 }  // namespace
 
 MainWindow::MainWindow(const MainWindowOptions& options, QWidget* parent)
@@ -144,8 +125,8 @@ MainWindow::MainWindow(const MainWindowOptions& options, QWidget* parent)
     folders = {program_dir, program_dir.parent_path() / "share" / "velaconfig", InstalledDataDir()};
   }
   library_.LoadAtStartUp(folders, *dialogs_);
-  device_tab_->ShowDeviceLibrary();
-  RefreshAll();
+  LibraryChanged();
+  ConfigReplaced();
   MarkClean();
   timer1_.start();
 
@@ -203,6 +184,11 @@ QWidget* MainWindow::BuildConnectionStrip() {
   BuildPortFields(row, strip);
   BuildAddressFields(row, strip);
   BuildLinkOptions(row, second, strip);
+  // The strip shows the link, whose settings the general reads and every job may change.
+  for (auto signal :
+       {&ModelEvents::linkChanged, &ModelEvents::generalChanged, &ModelEvents::numberingChanged}) {
+    connect(&Events(), signal, this, &MainWindow::ShowConnection);
+  }
   return strip;
 }
 
@@ -289,13 +275,13 @@ void MainWindow::BuildAddressFields(QHBoxLayout* row, QWidget* strip) {
   OnInput(address_box_, &CommitLineEdit::committed, &MainWindow::CommitModuleAddress);
   OnInput(address_spin_, &UpDown::valueChanged, [this](int value) {
     Link().SetModuleAddress(value - config_.NumberBase);
-    device_tab_->ShowPinAddresses();
+    AddressesChanged();
   });
   OnInput(xaddress_check_, &QCheckBox::clicked, &MainWindow::OnXAddressChecked);
   OnInput(xaddress_box_, &CommitLineEdit::committed, &MainWindow::CommitXAddress);
   OnInput(xaddress_spin_, &UpDown::valueChanged, [this](int value) {
     Link().ModuleXAddress = value - config_.NumberBase;
-    device_tab_->ShowPinAddresses();
+    AddressesChanged();
   });
 }
 
@@ -462,7 +448,7 @@ void MainWindow::CommitModuleAddress() {
   AddressEntry entry = CommitAddressBox(S(address_box_->text()), range, config_.NumberBase);
   if (address_box_->text() != Q(entry.text)) address_box_->setText(Q(entry.text));
   Link().SetModuleAddress(entry.address);
-  device_tab_->ShowPinAddresses();
+  AddressesChanged();
 }
 
 void MainWindow::CommitXAddress() {
@@ -470,7 +456,7 @@ void MainWindow::CommitXAddress() {
                                         config_.NumberBase);
   if (xaddress_box_->text() != Q(entry.text)) xaddress_box_->setText(Q(entry.text));
   Link().ModuleXAddress = entry.address;
-  device_tab_->ShowPinAddresses();
+  AddressesChanged();
 }
 
 void MainWindow::OnXAddressChecked(bool checked) {
@@ -482,7 +468,7 @@ void MainWindow::OnXAddressChecked(bool checked) {
   }
   Link().UseExtendedAddr = checked;
   ShowConnection();
-  device_tab_->ShowPinAddresses();
+  AddressesChanged();
 }
 
 void MainWindow::OnCorsanChecked(bool checked) {
@@ -549,7 +535,7 @@ void MainWindow::LoadFile(const std::string& path) {
     loaded_unsaved_ = true;
     RememberFile(path);
   }
-  RefreshAll();
+  ConfigReplaced();
 }
 
 void MainWindow::RememberFile(const std::string& path) {
@@ -567,17 +553,11 @@ void MainWindow::RememberFile(const std::string& path) {
 
 void MainWindow::ApplyNumbering() {
   config_.NumberBase = numbering_->isChecked() ? 1 : 0;
-  ShowConnection();
-  general_tab_->Refresh();
-  event_tab_->Refresh();
-  device_tab_->ApplyNumbering();
-  RefreshAddressDisplays();
-  device_tab_->ShowPin();
-  device_tab_->ShowAddressCounts();
+  NumberingChanged();
 }
 
 void MainWindow::OnTabChanged(int index) {
-  if (index == 0) RefreshAddressDisplays();
+  if (index == 0) AddressesChanged();
   if (index == 3 && !config_.ExpertMode) {
     {
       QSignalBlocker block(tabs_);
@@ -593,8 +573,7 @@ void MainWindow::OnReleasePressed(Qt::MouseButton button) {
   if (button != Qt::RightButton) return;
   config_.ExpertMode = dialogs_->Question("Expert Mode?", QuestionButtons::kYesNo,
                                           MessageIcon::kQuestion) == Answer::kYes;
-  device_tab_->ApplyExpertMode();
-  event_tab_->Refresh();
+  ExpertModeChanged();
 }
 
 void MainWindow::ShowCommunicationWindow() {
@@ -649,7 +628,7 @@ void MainWindow::ShowDifferences(const BoardConfig& other, const QString& other_
                                  const QString& other_name) {
   if (!compare_window_) {
     compare_window_ = new CompareWindow(*dialogs_, this);
-    OnInput(compare_window_.data(), &CompareWindow::pinChosen, &MainWindow::SelectPinAndAspect);
+    OnInput(compare_window_.data(), &CompareWindow::pinChosen, &MainWindow::ShowChosenDifference);
   }
   compare_window_->ShowDifferences(CompareConfigs(config_, other, instructions_), other_heading,
                                    other_name);
@@ -658,9 +637,9 @@ void MainWindow::ShowDifferences(const BoardConfig& other, const QString& other_
   compare_window_->activateWindow();
 }
 
-void MainWindow::SelectPinAndAspect(int pin, int aspect) {
+void MainWindow::ShowChosenDifference(int pin, int aspect) {
   tabs_->setCurrentWidget(device_tab_);
-  device_tab_->SelectPinAndAspect(pin, aspect);
+  SelectPinAndAspect(pin, aspect);
 }
 
 // ---- board jobs ----
@@ -695,9 +674,9 @@ void MainWindow::FinishJob(unsigned requests, bool refresh_all) {
   tabs_->setEnabled(true);
   menuBar()->setEnabled(true);
   if (refresh_all || (requests & ~unsigned{WindowView::kHideLabelAction}) != 0) {
-    RefreshAll();
+    ConfigReplaced();
   } else {
-    ShowConnection();
+    LinkChanged();
   }
   if (close_when_idle_) {
     close_when_idle_ = false;
@@ -714,7 +693,7 @@ void MainWindow::PollOnBoard(std::function<void(Session&)> job, std::function<vo
     input_held_ = false;
     view_.Take();
     if (done) done();
-    ShowConnection();
+    LinkChanged();
   });
 }
 
@@ -806,43 +785,6 @@ void MainWindow::ShowReport() {
   dispatcher_.ClearReportPending();
   ReportWindow report(*dialogs_, this);
   report.ShowReport(Q(dispatcher_.ReportText()), this);
-}
-
-// ---- redisplay ----
-
-void MainWindow::RefreshAll() {
-  ShowConnection();
-  general_tab_->Refresh();
-  event_tab_->Refresh();
-  RefreshAddressDisplays();
-  device_tab_->ShowPin();
-  device_tab_->ShowAddressCounts();
-  device_tab_->ShowPinConfig();
-  test_tab_->Refresh();
-}
-
-void MainWindow::RefreshPin() {
-  device_tab_->ShowPin();
-  device_tab_->ShowAddressCounts();
-}
-
-void MainWindow::RefreshPinConfig() {
-  device_tab_->ShowPinConfig();
-}
-
-void MainWindow::RefreshEventControl() {
-  event_tab_->Refresh();
-}
-
-void MainWindow::RefreshAddressDisplays() {
-  ShowRange(general_tab_->findChild<QLabel*>("LabelGenDCCOutput"), DccRangeLabel(config_));
-  ShowRange(general_tab_->findChild<QLabel*>("LabelGenXDCCOutput"), XDccRangeLabel(config_));
-  device_tab_->ShowPinAddresses();
-}
-
-void MainWindow::RefreshGeneral() {
-  general_tab_->Refresh();
-  ShowConnection();
 }
 
 // ---- unsaved changes ----

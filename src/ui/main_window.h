@@ -84,12 +84,6 @@ class MainWindow : public QMainWindow, public WindowContext {
                   std::function<void()> done = {}) override;
   void QueueOperation(const QString& name) override;
   bool Busy() const override;
-  void RefreshAll() override;
-  void RefreshPin() override;
-  void RefreshPinConfig() override;
-  void RefreshEventControl() override;
-  void RefreshAddressDisplays() override;
-  void RefreshGeneral() override;
 
   BoardWorker& Worker() { return *worker_; }
   OperationDispatcher& Dispatcher() { return dispatcher_; }
@@ -152,7 +146,8 @@ class MainWindow : public QMainWindow, public WindowContext {
   void OnCompareWithFile();
   void ShowDifferences(const BoardConfig& other, const QString& other_heading,
                        const QString& other_name);
-  void SelectPinAndAspect(int pin, int aspect);
+  // A difference chosen in the compare window: its pin and aspect on the device tab.
+  void ShowChosenDifference(int pin, int aspect);
 
   // The operation tick and the busy state.
   void OnTimer1();

@@ -150,6 +150,19 @@ QWidget* PinConfigEditor::BuildServoPage() {
   page->setObjectName("PagePCFGServo");
   auto* outer = new QVBoxLayout(page);
   auto* top = new QHBoxLayout;
+  top->addWidget(BuildServoFields(page));
+  top->addLayout(BuildServoFlags(page));
+  top->addStretch();
+  outer->addLayout(top);
+  servo_warning_ = MakeWarning("LabelSrvHWCWarn", page);
+  outer->addWidget(servo_warning_);
+  outer->addLayout(BuildServoTest(page));
+  outer->addStretch();
+  return page;
+}
+
+// The ten number boxes of the servo page, in two columns.
+QWidget* PinConfigEditor::BuildServoFields(QWidget* page) {
   auto* grid = new QGridLayout;
   auto* fields = new QWidget(page);
   fields->setLayout(grid);
@@ -172,8 +185,21 @@ QWidget* PinConfigEditor::BuildServoPage() {
   CommitLineEdit* init_pos = AddField(grid, 4, 2, PinConfigBox::kSrvInitPos, "LabelSrvInitPos",
                                       "TextSrvInitPos", "UpDownIP");
   grid->setColumnMinimumWidth(2, 20);
-  top->addWidget(fields);
 
+  connect(init_pos, &QLineEdit::textChanged, this, [this](const QString& text) {
+    StoreWhileTyping(Pin(), PinConfigBox::kSrvInitPos, S(text));
+  });
+  // A double-click takes the test slider's position as the initial position.
+  ConnectInput(context_, init_pos, &CommitLineEdit::doubleClicked, this, [this, init_pos] {
+    const int position = servo_slider_->value();
+    SetText(init_pos, QString::number(position));
+    StorePinConfigSpin(Pin(), PinConfigBox::kSrvInitPos, position);
+  });
+  return fields;
+}
+
+// The range options and the three flag boxes beside the fields.
+QVBoxLayout* PinConfigEditor::BuildServoFlags(QWidget* page) {
   auto* side = new QVBoxLayout;
   auto* range_frame = new QGroupBox("Range", page);
   range_frame->setObjectName("FrameServoRange");
@@ -194,13 +220,22 @@ QWidget* PinConfigEditor::BuildServoPage() {
   side->addWidget(servo_auto_suspend_);
   side->addWidget(servo_initialised_);
   side->addStretch();
-  top->addLayout(side);
-  top->addStretch();
-  outer->addLayout(top);
 
-  servo_warning_ = MakeWarning("LabelSrvHWCWarn", page);
-  outer->addWidget(servo_warning_);
+  ConnectInput(context_, servo_range_, &QButtonGroup::idClicked, this,
+               &PinConfigEditor::StoreServoFlags);
+  ConnectInput(context_, servo_suspended_, &QCheckBox::clicked, this,
+               &PinConfigEditor::StoreServoFlags);
+  ConnectInput(context_, servo_auto_suspend_, &QCheckBox::clicked, this,
+               &PinConfigEditor::StoreServoFlags);
+  // The board reports it; a click stores nothing and the box keeps showing the flags.
+  ConnectInput(context_, servo_initialised_, &QCheckBox::clicked, this, [this] {
+    Fill(servo_initialised_, (Pin().PinConfig[kCfgServoFlags] & kServoInitialised) != 0);
+  });
+  return side;
+}
 
+// The live test row: target position, "<", the slider, "Jump" and "Dynamic".
+QHBoxLayout* PinConfigEditor::BuildServoTest(QWidget* page) {
   auto* test = new QHBoxLayout;
   servo_position_ = MakeBox("TextPosition", "0", page, 4);
   servo_position_->setToolTip("Servo Target Position");
@@ -220,32 +255,13 @@ QWidget* PinConfigEditor::BuildServoPage() {
   test->addWidget(servo_slider_, 1);
   test->addWidget(jump);
   test->addWidget(servo_dynamic_);
-  outer->addLayout(test);
-  outer->addStretch();
 
-  ConnectInput(context_, servo_range_, &QButtonGroup::idClicked, this,
-               &PinConfigEditor::StoreServoFlags);
-  ConnectInput(context_, servo_suspended_, &QCheckBox::clicked, this,
-               &PinConfigEditor::StoreServoFlags);
-  ConnectInput(context_, servo_auto_suspend_, &QCheckBox::clicked, this,
-               &PinConfigEditor::StoreServoFlags);
-  // The board reports it; a click stores nothing and the box keeps showing the flags.
-  ConnectInput(context_, servo_initialised_, &QCheckBox::clicked, this,
-               [this] { Fill(servo_initialised_, (Pin().PinConfig[2] & kServoInitialised) != 0); });
-  connect(init_pos, &QLineEdit::textChanged, this, [this](const QString& text) {
-    StoreWhileTyping(Pin(), PinConfigBox::kSrvInitPos, S(text));
-  });
-  ConnectInput(context_, init_pos, &CommitLineEdit::doubleClicked, this, [this, init_pos] {
-    const int position = servo_slider_->value();
-    SetText(init_pos, QString::number(position));
-    StorePinConfigSpin(Pin(), PinConfigBox::kSrvInitPos, position);
-  });
   connect(level, &QPushButton::clicked, this, &PinConfigEditor::OnServoLevelButton);
   ConnectInput(context_, jump, &QPushButton::clicked, this, [this] {
     context_.RunOnBoard("Jump", [this](Session& session) { ServoJump(session, test_state_); });
   });
   connect(servo_slider_, &QSlider::valueChanged, this, &PinConfigEditor::OnServoSlider);
-  return page;
+  return test;
 }
 
 QWidget* PinConfigEditor::BuildPwmPage() {
@@ -253,6 +269,19 @@ QWidget* PinConfigEditor::BuildPwmPage() {
   page->setObjectName("PagePCFGPWM");
   auto* outer = new QVBoxLayout(page);
   auto* top = new QHBoxLayout;
+  top->addLayout(BuildPwmFields(page));
+  top->addSpacing(12);
+  top->addLayout(BuildPwmModes(page));
+  top->addStretch();
+  outer->addLayout(top);
+  outer->addLayout(BuildPwmTest(page));
+  outer->addStretch();
+  return page;
+}
+
+// The four level boxes; the initial level's label and a double-click into its box take the
+// test slider's level.
+QGridLayout* PinConfigEditor::BuildPwmFields(QWidget* page) {
   auto* grid = new QGridLayout;
   auto* initial_label =
       new ClickLabel("LabelPWMInitialLevel", FieldOf(PinConfigBox::kPwmInitLevel).caption, page);
@@ -264,8 +293,22 @@ QWidget* PinConfigEditor::BuildPwmPage() {
   AddField(grid, 2, 0, PinConfigBox::kPwmOffLevel, "LabelPWMOffLevel", "TextPWMOffLevel",
            "UpDownPWMOffLevel");
   AddField(grid, 3, 0, PinConfigBox::kPwmAccel, "LabelPWMAccel", "TextPWMAccel", "UpDownPWMAccel");
-  top->addLayout(grid);
 
+  connect(initial, &QLineEdit::textChanged, this, [this](const QString& text) {
+    StoreWhileTyping(Pin(), PinConfigBox::kPwmInitLevel, S(text));
+  });
+  auto take_slider = [this, initial] {
+    const int level_now = pwm_slider_->value();
+    SetText(initial, QString::number(level_now));
+    StorePinConfigSpin(Pin(), PinConfigBox::kPwmInitLevel, level_now);
+  };
+  ConnectInput(context_, initial, &CommitLineEdit::doubleClicked, this, take_slider);
+  ConnectInput(context_, initial_label, &ClickLabel::clicked, this, take_slider);
+  return grid;
+}
+
+// "Inverted" and the drive and acceleration modes beside the levels.
+QVBoxLayout* PinConfigEditor::BuildPwmModes(QWidget* page) {
   auto* side = new QVBoxLayout;
   pwm_inverted_ = MakeCheck("CheckPWMInverted", "Inverted", page);
   side->addWidget(pwm_inverted_);
@@ -290,11 +333,19 @@ QWidget* PinConfigEditor::BuildPwmPage() {
   pwm_accel_->button(0)->setChecked(true);
   side->addWidget(accel_frame);
   side->addStretch();
-  top->addSpacing(12);
-  top->addLayout(side);
-  top->addStretch();
-  outer->addLayout(top);
 
+  ConnectInput(context_, pwm_drive_, &QButtonGroup::idClicked, this,
+               &PinConfigEditor::StorePwmModes);
+  ConnectInput(context_, pwm_accel_, &QButtonGroup::idClicked, this,
+               &PinConfigEditor::StorePwmModes);
+  ConnectInput(context_, pwm_inverted_, &QCheckBox::clicked, this, [this](bool checked) {
+    Pin().PinConfig[0] = static_cast<uint8_t>(kPwm + (checked ? 1 : 0));
+  });
+  return side;
+}
+
+// The live test row: level, "<", the slider, "Jump" and "Slow".
+QHBoxLayout* PinConfigEditor::BuildPwmTest(QWidget* page) {
   auto* test = new QHBoxLayout;
   pwm_level_ = MakeBox("TextPWMLevel", "0", page, 3);
   QPushButton* level = MakeButton("CommandPWMLevel", "<", page);
@@ -311,32 +362,13 @@ QWidget* PinConfigEditor::BuildPwmPage() {
   test->addWidget(pwm_slider_, 1);
   test->addWidget(jump);
   test->addWidget(pwm_slow_);
-  outer->addLayout(test);
-  outer->addStretch();
 
-  ConnectInput(context_, pwm_drive_, &QButtonGroup::idClicked, this,
-               &PinConfigEditor::StorePwmModes);
-  ConnectInput(context_, pwm_accel_, &QButtonGroup::idClicked, this,
-               &PinConfigEditor::StorePwmModes);
-  ConnectInput(context_, pwm_inverted_, &QCheckBox::clicked, this, [this](bool checked) {
-    Pin().PinConfig[0] = static_cast<uint8_t>(kPwm + (checked ? 1 : 0));
-  });
-  connect(initial, &QLineEdit::textChanged, this, [this](const QString& text) {
-    StoreWhileTyping(Pin(), PinConfigBox::kPwmInitLevel, S(text));
-  });
-  auto take_slider = [this, initial] {
-    const int level_now = pwm_slider_->value();
-    SetText(initial, QString::number(level_now));
-    StorePinConfigSpin(Pin(), PinConfigBox::kPwmInitLevel, level_now);
-  };
-  ConnectInput(context_, initial, &CommitLineEdit::doubleClicked, this, take_slider);
-  ConnectInput(context_, initial_label, &ClickLabel::clicked, this, take_slider);
   connect(level, &QPushButton::clicked, this, &PinConfigEditor::OnPwmLevelButton);
   ConnectInput(context_, jump, &QPushButton::clicked, this, [this] {
     context_.RunOnBoard("Jump", [this](Session& session) { PwmJump(session, test_state_); });
   });
   connect(pwm_slider_, &QSlider::valueChanged, this, &PinConfigEditor::OnPwmSlider);
-  return page;
+  return test;
 }
 
 QWidget* PinConfigEditor::BuildInputPage() {

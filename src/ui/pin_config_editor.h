@@ -15,10 +15,12 @@
 class QButtonGroup;
 class QCheckBox;
 class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSlider;
+class QVBoxLayout;
 
 namespace vela::ui {
 
@@ -45,7 +47,13 @@ class PinConfigEditor : public QTabWidget {
  private:
   QWidget* BuildClearPage();
   QWidget* BuildServoPage();
+  QWidget* BuildServoFields(QWidget* page);
+  QVBoxLayout* BuildServoFlags(QWidget* page);
+  QHBoxLayout* BuildServoTest(QWidget* page);
   QWidget* BuildPwmPage();
+  QGridLayout* BuildPwmFields(QWidget* page);
+  QVBoxLayout* BuildPwmModes(QWidget* page);
+  QHBoxLayout* BuildPwmTest(QWidget* page);
   QWidget* BuildInputPage();
   QWidget* BuildButtons();
   void PlaceButtons();

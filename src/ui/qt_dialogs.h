@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "link/user_dialogs.h"
+#include "dialogs/user_dialogs.h"
 
 namespace vela::ui {
 

@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "link/user_dialogs.h"
+#include "dialogs/user_dialogs.h"
 
 class QPlainTextEdit;
 

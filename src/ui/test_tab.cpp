@@ -47,6 +47,7 @@ TestTab::TestTab(WindowContext& context, QWidget* parent) : QWidget(parent), con
   timer2_->setObjectName("Timer2");
   timer2_->setInterval(100);
   connect(timer2_, &QTimer::timeout, this, &TestTab::OnTimer2);
+  connect(&context_.Events(), &ModelEvents::configReplaced, this, &TestTab::Refresh);
 }
 
 QPushButton* TestTab::MakeButton(const QString& name, const QString& caption, QWidget* parent) {

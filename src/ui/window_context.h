@@ -1,5 +1,7 @@
-// What the tabs and dialogs of the main window ask of it: the configuration, the link (read and
-// set only while no job runs), board jobs on the worker thread, queued operations, redisplay.
+// What the pieces of the main window share: the configuration, the link (read and set only
+// while no job runs), board jobs on the worker thread, queued operations, and the model's
+// announcements. A piece that changes the model says what changed through the context; every
+// piece that shows it follows through `Events()`, so no piece calls its neighbours.
 #pragma once
 
 #include <QObject>
@@ -9,13 +11,53 @@
 #include <type_traits>
 #include <utility>
 
+#include "dialogs/user_dialogs.h"
 #include "link/board_link.h"
-#include "link/user_dialogs.h"
 #include "model/board_config.h"
 #include "model/instruction_set.h"
 #include "operations/session.h"
 
 namespace vela::ui {
+
+// The signals the pieces of the window subscribe to. They are emitted by the context's
+// announcement calls below, never by a piece directly.
+class ModelEvents : public QObject {
+  Q_OBJECT
+
+ signals:
+  // The link's settings or state (after every board job and poll): the connection strip.
+  void linkChanged();
+  // The general settings: the General tab and the connection strip.
+  void generalChanged();
+  // The event-control table: the Event Control tab.
+  void eventControlChanged();
+  // Address counts, start tables or the module address: the range labels of the General tab
+  // and the current pin's addresses.
+  void addressesChanged();
+  // The current pin or aspect, or its record: the device tab's pin, device, aspect, address
+  // and step pieces.
+  void pinChanged();
+  // The current pin's aspect mode (the rows and controls it shows).
+  void aspectModeChanged();
+  // A pin (and perhaps an aspect) was chosen from outside the pin and aspect boxes: they show
+  // the new numbers. `aspect_taken` tells whether the aspect changed too.
+  void pinSelected(bool aspect_taken);
+  // The current pin's configuration bytes: the pin configuration editor.
+  void pinConfigChanged();
+  // The whole configuration was replaced (load, read, any board job); emitted after the
+  // signals above, for what shows neither of them.
+  void configReplaced();
+  // NumberBase, expert mode, the device library, "Show Details".
+  void numberingChanged();
+  void expertModeChanged();
+  void libraryChanged();
+  void detailsShownChanged();
+  // Every box still being edited commits now, by its own rule (before the pin changes).
+  void commitPendingEdits();
+  // An input handler ran while the window was idle: whatever it changed in the model is now
+  // committed. The one place a change of the configuration passes through.
+  void configEdited();
+};
 
 class WindowContext {
  public:
@@ -41,22 +83,51 @@ class WindowContext {
   // The one "no job running" rule of every editor: while a board job owns the model, input
   // that still arrives (a commit on focus loss, a late click, a spinner step) is dropped.
   bool Idle() const { return !Busy(); }
-  // `handler` wrapped in that rule, for connecting to a control's signal.
+  // `handler` wrapped in that rule, for connecting to a control's signal; after it ran, the
+  // context hears that the model may have changed (`ConfigEdited`), unless a job now owns it.
   template <typename Handler>
   auto WhenIdle(Handler handler) {
     return [ this, handler = std::move(handler) ](
         auto&&... args) requires std::invocable<Handler&, decltype(args)...> {
-      if (Idle()) std::invoke(handler, std::forward<decltype(args)>(args)...);
+      if (!Idle()) return;
+      std::invoke(handler, std::forward<decltype(args)>(args)...);
+      // A handler that started a board job has handed the model to the worker; the job's
+      // end announces what it replaced.
+      if (Idle()) ConfigEdited();
     };
   }
 
-  // Redisplay from the model.
-  virtual void RefreshAll() = 0;
-  virtual void RefreshPin() = 0;              // ShowPin and ShowAddressCounts
-  virtual void RefreshPinConfig() = 0;        // ShowPinConfig
-  virtual void RefreshEventControl() = 0;     // RefreshEventControl
-  virtual void RefreshAddressDisplays() = 0;  // range labels and the current pin's addresses
-  virtual void RefreshGeneral() = 0;          // the General tab and the connection strip
+  // What the pieces subscribe to.
+  ModelEvents& Events() { return events_; }
+
+  // Announcements: the model changed in this way; every piece that shows it redisplays.
+  // Virtual so that a test context can count them instead.
+  virtual void ConfigReplaced();       // everything, in the order of the signals above
+  virtual void PinChanged();           // the pin pieces, then the address counts
+  virtual void PinConfigChanged();     // the pin configuration editor
+  virtual void EventControlChanged();  // the Event Control tab
+  virtual void AddressesChanged();     // range labels and the current pin's addresses
+  virtual void GeneralChanged();       // the General tab and the connection strip
+  void LinkChanged() { emit events_.linkChanged(); }
+  void AspectModeChanged() { emit events_.aspectModeChanged(); }
+  // After NumberBase changed: every number shown, then the addresses and the pin.
+  void NumberingChanged();
+  void ExpertModeChanged() { emit events_.expertModeChanged(); }
+  void LibraryChanged() { emit events_.libraryChanged(); }
+  void CommitPendingEdits() { emit events_.commitPendingEdits(); }
+  void ConfigEdited() { emit events_.configEdited(); }
+
+  // Shows pin 0..31 and, when the pin has it, aspect 0..11 (-1 keeps the aspect), after the
+  // edits of the pin being left are committed. Nothing while a job runs.
+  void SelectPinAndAspect(int pin, int aspect);
+
+  // "Show Details": view state shared by the device tab's pieces (not part of the model).
+  bool DetailsShown() const { return details_shown_; }
+  void SetDetailsShown(bool shown);
+
+ private:
+  ModelEvents events_;
+  bool details_shown_ = false;
 };
 
 // Connects a control's signal to `handler` (a lambda, or a member function of `receiver`) under

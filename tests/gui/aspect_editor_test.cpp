@@ -111,7 +111,7 @@ void AspectEditorTest::Par0_RelativeOffsets_OnPins5And30() {
   f.w.Type("TextPAspOffset_0", "2");
   QCOMPARE(f.w.Text("TextPAspOffset_0"), QString("1"));
   f.Step(1) = StepRecord{8, 0, 31, 0, 0, 0};
-  f.w.window().RefreshPin();
+  f.w.window().PinChanged();
   QCOMPARE(f.w.Text("TextPAspOffset_1"), QString("-1"));
 }
 
@@ -122,7 +122,7 @@ void AspectEditorTest::Par0_Accel_MinusOneStoredAs127() {
   QCOMPARE(f.w.Text("LabelPAspOffset"), QString("Accel"));
   f.w.Type("TextPAspOffset_2", "-1");
   QCOMPARE(f.Step(2).Par0, 127);
-  f.w.window().RefreshPin();
+  f.w.window().PinChanged();
   QCOMPARE(f.w.Text("TextPAspOffset_2"), QString("-1"));
   f.w.Type("TextPAspOffset_2", "-3");
   QCOMPARE(f.w.Text("TextPAspOffset_2"), QString("-1"));
@@ -193,7 +193,7 @@ void AspectEditorTest::Par3_ClampedAndUnusedBoxesGreyedAndZero() {
   QVERIFY(f.Greyed("TextPAspOffset_0"));
   QVERIFY(f.Greyed("TextPAspPar1_0"));
   f.Step(1) = StepRecord{8, 1, 4, 5, 6, 2};
-  f.w.window().RefreshPin();
+  f.w.window().PinChanged();
   QCOMPARE(f.w.Text("TextPAspPar3_1"), QString("0"));
   QCOMPARE(f.w.Text("TextPAspPar2_1"), QString("0"));
   QVERIFY(f.Greyed("TextPAspPar3_1"));
@@ -228,7 +228,7 @@ void AspectEditorTest::StepTime_FromTimeAndBase() {
   QCOMPARE(f.w.Text("LabelPAspTime_1"), QString("00:00.00"));
   // Values no box would take still show: 255 x 8^3 ticks.
   f.Step(2) = StepRecord{102, 0, 0, 0, 255, 3};
-  f.w.window().RefreshPin();
+  f.w.window().PinChanged();
   QCOMPARE(f.w.Text("LabelPAspTime_2"), QString(QString::fromStdString(TicksText(255 * 512))));
 }
 
@@ -301,7 +301,7 @@ void AspectEditorTest::AspectModeZero_HidesAspectAndSteps() {
   }
   // A stored mode the options do not know shows as "0" and is stored back as 0.
   f.w.config().Current().AspectMode = 1;
-  f.w.window().RefreshPin();
+  f.w.window().PinChanged();
   QVERIFY(f.w.Find<QRadioButton>("OptionPAspConf_0")->isChecked());
   QCOMPARE(f.w.config().Current().AspectMode, 0);
 }
@@ -310,7 +310,7 @@ void AspectEditorTest::InstructionMissingFromTheList_ShowsAsEmpty() {
   EditorFixture f;
   f.FourAspects();
   f.Step(3) = StepRecord{19, 0, 1, 2, 3, 1};
-  f.w.window().RefreshPin();
+  f.w.window().PinChanged();
   QCOMPARE(f.w.Find<QComboBox>("ComboPAspInst_3")->currentText(), QString("-"));
   QCOMPARE(f.Step(3), StepRecord{});
 }
@@ -427,7 +427,7 @@ void AspectEditorTest::DeviceFields_ReferralShownAndEditable() {
   QVERIFY(!f.w.Find<QLineEdit>("TextDeviceDescription")->isEnabled());
   QCOMPARE(c.Pins[3].DeviceName, std::string(""));
   c.Pins[1].DeviceRef = 1;
-  f.w.window().RefreshPin();
+  f.w.window().PinChanged();
   QCOMPARE(f.w.Text("TextDeviceDescription"), QString("<Referral is no Device !>"));
   c.Pins[1].DeviceRef = 0;
   // Typing a pin number makes the current pin refer to it.

@@ -56,26 +56,28 @@ class FakeWindowContext final : public ui::WindowContext, public ConfigView {
     busy = false;
     if (done) done();
     if (block_input_during_jobs) block_input_during_jobs->setEnabled(true);
-    RefreshAll();
+    ConfigReplaced();
   }
   void QueueOperation(const QString& name) override { queued << name; }
   bool Busy() const override { return busy; }
 
-  void RefreshAll() override {
+  // The announcements are counted and handed to the hooks instead of the context's signals,
+  // so a test decides what redisplays.
+  void ConfigReplaced() override {
     ++refresh_all;
     if (on_refresh) on_refresh();
   }
-  void RefreshPin() override { ++refresh_pin; }
-  void RefreshPinConfig() override {
+  void PinChanged() override { ++refresh_pin; }
+  void PinConfigChanged() override {
     ++refresh_pin_config;
     if (on_refresh_pin_config) on_refresh_pin_config();
   }
-  void RefreshEventControl() override {
+  void EventControlChanged() override {
     ++refresh_event_control;
     if (on_refresh) on_refresh();
   }
-  void RefreshAddressDisplays() override { ++refresh_address_displays; }
-  void RefreshGeneral() override {
+  void AddressesChanged() override { ++refresh_address_displays; }
+  void GeneralChanged() override {
     if (on_refresh) on_refresh();
   }
 

@@ -4,9 +4,9 @@
 #include <QSlider>
 
 #include "gui_fixture.h"
-#include "ui/device_config_tab.h"
 #include "ui/edit_controls.h"
 #include "ui/help_tools.h"
+#include "ui/step_table.h"
 
 using vela::testing::WindowUnderTest;
 
@@ -260,9 +260,9 @@ void HelpToolsTest::Time_BaseBoxClampsAndCancelRestores() {
 void HelpToolsTest::Level_SplitsTheValueAndRecombines() {
   // No instruction of the set opens the level tool; it is driven as the editor would.
   ToolFixture f;
-  auto* tab = f.w.window().findChild<ui::DeviceConfigTab*>();
-  QVERIFY(tab);
-  ui::LevelToolDialog& tool = tab->LevelTool();
+  auto* steps = f.w.window().findChild<ui::StepTable*>();
+  QVERIFY(steps);
+  ui::LevelToolDialog& tool = steps->LevelTool();
   bool seen = false;
   WindowUnderTest::OnNextModal([&](QWidget* d) {
     seen = true;

@@ -206,7 +206,7 @@ void MainWindowTest::RangeLabels_FollowCountsAndOverflowInRed() {
   QCOMPARE(w.Text("lblDCCAddress"), QString("1"));
   for (auto& pin : w.config().Pins) pin.DccCount = 0;
   w.config().ComputeDccStarts();
-  w.window().RefreshAll();
+  w.window().ConfigReplaced();
   QCOMPARE(range->text(), QString("No addr in use"));
   QCOMPARE(w.Text("lblDCCAddress"), QString("-"));
 }
