@@ -24,6 +24,8 @@ std::string S(const QString& text) {
 
 }  // namespace
 
+// One grid whose columns are sized from the fixed-pitch header; kept whole (a little over 80
+// lines) because its parts share the font metrics and the column widths.
 AddressPanel::AddressPanel(WindowContext& context, QWidget* parent)
     : QWidget(parent), context_(context) {
   auto* grid = new QGridLayout(this);

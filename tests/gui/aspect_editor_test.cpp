@@ -51,21 +51,21 @@ class AspectEditorTest : public QObject {
   void Par0_RelativeOffsets_OnPins5And30();
   void Par0_Accel_MinusOneStoredAs127();
   void Par0_MXpulse_IsAnAbsolutePin();
-  void Par1_OffsetsOfServoAndClone();
-  void Par2_LimitPerInstruction();
+  void Par1_ServoAndCloneValuesTyped_StoredAsTheirOffsets();
+  void Par2_300Typed_ClampedToEachInstructionsLimit();
   void Par3_ClampedAndUnusedBoxesGreyedAndZero();
-  void StepTime_FromTimeAndBase();
+  void StepTimeLabel_TimeAndBaseTyped_ShowsTheirDuration();
   void Headings_FollowTheRowShownLast();
   void AspectModes_SwitchingKeepsStepData();
   void AspectModeZero_HidesAspectAndSteps();
   void InstructionMissingFromTheList_ShowsAsEmpty();
   void AspectSpinner_CommitsTheRowsIntoTheAspectBeingLeft();
   void PinSpinner_CommitsPendingEditsForThePinBeingLeft();
-  void Counts_LimitsAndVisibility();
+  void AddressCounts_TypedPastTheirLimits_ClampedAndShownWithDetails();
   void ShowDetails_ShowsTheConfigurationEditorAndDetailButtons();
   void Descriptions_StoredOnEveryChange();
   void DeviceFields_ReferralShownAndEditable();
-  void LoadDevice_FromTheStartUpLibrary();
+  void LoadDevice_NearTheLastPin_WrapsToPinZeroAndShowsTheHead();
   void ReloadDevices_ShiftAppends_SaveDeviceWritesAFile();
   void HelpToolMissing_SaysSo();
   void WriteSingle_SendsTheStepsOfTheCurrentAspect();
@@ -147,7 +147,7 @@ void AspectEditorTest::Par0_MXpulse_IsAnAbsolutePin() {
   QCOMPARE(f.w.Text("TextPAspOffset_0"), QString("32"));
 }
 
-void AspectEditorTest::Par1_OffsetsOfServoAndClone() {
+void AspectEditorTest::Par1_ServoAndCloneValuesTyped_StoredAsTheirOffsets() {
   EditorFixture f;
   f.FourAspects();
   f.Instruction(0, "Set Servo");
@@ -164,7 +164,7 @@ void AspectEditorTest::Par1_OffsetsOfServoAndClone() {
   QCOMPARE(f.Step(1).Par1, 31);
 }
 
-void AspectEditorTest::Par2_LimitPerInstruction() {
+void AspectEditorTest::Par2_300Typed_ClampedToEachInstructionsLimit() {
   EditorFixture f;
   f.FourAspects();
   const std::vector<std::pair<const char*, const char*>> limits = {{"Jump", "8"},
@@ -213,7 +213,7 @@ void AspectEditorTest::Par3_ClampedAndUnusedBoxesGreyedAndZero() {
   QCOMPARE(f.Step(1).Fade, 1);
 }
 
-void AspectEditorTest::StepTime_FromTimeAndBase() {
+void AspectEditorTest::StepTimeLabel_TimeAndBaseTyped_ShowsTheirDuration() {
   EditorFixture f;
   f.FourAspects();
   f.Instruction(0, "SetAspect 0");
@@ -341,7 +341,7 @@ void AspectEditorTest::PinSpinner_CommitsPendingEditsForThePinBeingLeft() {
   QCOMPARE(f.w.config().Pins[1].Aspects[0].Steps[0].Par3, 0);
 }
 
-void AspectEditorTest::Counts_LimitsAndVisibility() {
+void AspectEditorTest::AddressCounts_TypedPastTheirLimits_ClampedAndShownWithDetails() {
   EditorFixture f;
   QVERIFY(!f.w.Shown("TextPaspDCCn"));
   QVERIFY(!f.w.Shown("UpDownPaspDCCn"));
@@ -451,7 +451,7 @@ void AspectEditorTest::DeviceFields_ReferralShownAndEditable() {
   QCOMPARE(c.Pins[3].DeviceName, std::string("Lamp"));
 }
 
-void AspectEditorTest::LoadDevice_FromTheStartUpLibrary() {
+void AspectEditorTest::LoadDevice_NearTheLastPin_WrapsToPinZeroAndShowsTheHead() {
   EditorFixture f;
   auto* list = f.w.Find<QComboBox>("cboDevice");
   QVERIFY(list->count() >= 3);

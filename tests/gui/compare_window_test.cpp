@@ -23,7 +23,7 @@ class CompareWindowTest : public QObject {
   void Menus_FileAndBoardHoldTheCompareEntries();
   void CompareWithBoard_SameConfiguration_SaysNoDifference();
   void CompareWithBoard_DifferencesByPin_FilterDoubleClickSave();
-  void CompareWithFile_AgainstADataFile();
+  void CompareWithFile_ChangedSinceSaving_ListsEachDifference();
   void CompareWithBoard_ProgressAndCancel_NothingCompared();
   void CompareWithBoard_ClosedPort_Refused();
   void CompareWithBoard_AReadThatGoesOnPastAFailure_NothingCompared();
@@ -143,7 +143,7 @@ void CompareWindowTest::CompareWithBoard_DifferencesByPin_FilterDoubleClickSave(
                    "00:03.20 (Time 20, Base 1)\r\n"));
 }
 
-void CompareWindowTest::CompareWithFile_AgainstADataFile() {
+void CompareWindowTest::CompareWithFile_ChangedSinceSaving_ListsEachDifference() {
   WindowUnderTest::Setup setup;
   setup.open_port = false;
   WindowUnderTest w(setup);

@@ -27,7 +27,7 @@ class MainWindowTest : public QObject {
   void TestTab_OutsideExpertMode_RefusedAndPreviousTabBack();
   void ExpertMode_RightClickOnRelease_YesShowsExpertButtonsNoHidesThem();
   void RangeLabels_FollowCountsAndOverflowInRed();
-  void KoraAddresses_LegacyAddressing();
+  void KoraAddresses_ModuleAndPinTyped_ShowSerialAndPinAddress();
   void ModuleAddress_ClampedToTheLinkLimitAndForcesResync();
   void ExtendedAddressing_WarningCancelledOrAccepted();
   void Bitrate_ReopensTheChosenPortAtTheNewRate();
@@ -211,7 +211,7 @@ void MainWindowTest::RangeLabels_FollowCountsAndOverflowInRed() {
   QCOMPARE(w.Text("lblDCCAddress"), QString("-"));
 }
 
-void MainWindowTest::KoraAddresses_LegacyAddressing() {
+void MainWindowTest::KoraAddresses_ModuleAndPinTyped_ShowSerialAndPinAddress() {
   WindowUnderTest w;
   w.Click("CheckKLnumber");  // NumberBase 0
   w.ShowTab(2);
