@@ -42,12 +42,15 @@ AddressPanel::AddressPanel(WindowContext& context, QWidget* parent)
 
   kora_count_ = MakeBox("TextPaspKoran", "1", this, 1);
   kora_count_->setToolTip("Nr of Serial addresses assigned to Pin");
+  kora_count_->setAccessibleName("Nr of Serial addresses");
   kora_count_spin_ = MakeUpDown("UpDownPaspKoran", kora_count_, 0, kMaxKoraCount, this);
   dcc_count_ = MakeBox("TextPaspDCCn", "1", this, 1);
   dcc_count_->setToolTip("Nr of DCC addresses assigned to Pin");
+  dcc_count_->setAccessibleName("Nr of B-DCC addresses");
   dcc_count_spin_ = MakeUpDown("UpDownPaspDCCn", dcc_count_, 0, kMaxDccCount, this);
   xdcc_count_ = MakeBox("TextPAspXDCCn", "1", this, 1);
   xdcc_count_->setToolTip("Nr of extended DCC addresses assigned to Pin");
+  xdcc_count_->setAccessibleName("Nr of X-DCC addresses");
   xdcc_count_spin_ = MakeUpDown("UpDownPaspXDCCn", xdcc_count_, 0, kMaxXDccCount, this);
 
   auto make_address = [&](const char* name) {

@@ -71,6 +71,7 @@ void ConnectionStrip::BuildPortFields(QHBoxLayout* row) {
   port_list_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   port_list_->lineEdit()->setPlaceholderText("choose or type a port");
   port_list_->setToolTip("Choose a port to open it, or type a device path and press Return");
+  port_label_->setBuddy(port_list_);
   port_state_ = new QLabel("closed", this);
   port_state_->setObjectName("LabelPortState");
   auto* refresh = MakeButton("cmdRefreshComm", "Refresh", this);
@@ -116,6 +117,7 @@ void ConnectionStrip::BuildAddressFields(QHBoxLayout* row) {
   address_label_->setObjectName("LabelAddress");
   address_box_ = MakeBox("TextAddress", "1", this, 2);
   address_spin_ = MakeUpDown("UpDownAddress", address_box_, 1, 16, this);
+  address_label_->setBuddy(address_box_);
   auto* address = new QHBoxLayout;
   address->setSpacing(0);
   address->addWidget(address_box_);
@@ -129,6 +131,7 @@ void ConnectionStrip::BuildAddressFields(QHBoxLayout* row) {
   xaddress_label_->setObjectName("LabelXaddress");
   xaddress_box_ = MakeBox("txtXaddr", "1", this, 2);
   xaddress_spin_ = MakeUpDown("UpDownXaddr", xaddress_box_, 1, 96, this);
+  xaddress_label_->setBuddy(xaddress_box_);
   auto* xaddress = new QHBoxLayout;
   xaddress->setSpacing(0);
   xaddress->addWidget(xaddress_box_);
@@ -288,6 +291,11 @@ void ConnectionStrip::OnCorsanChecked(bool checked) {
 void ConnectionStrip::ApplyNumbering() {
   context_.Config().NumberBase = numbering_->isChecked() ? 1 : 0;
   context_.NumberingChanged();
+}
+
+std::string ConnectionStrip::ExpertModeHowTo() const {
+  return "To enable it, right-click \"" + release_->text().toStdString() +
+         "\" and answer Yes to \"Expert Mode?\"";
 }
 
 void ConnectionStrip::OnReleasePressed(Qt::MouseButton button) {

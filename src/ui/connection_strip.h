@@ -39,6 +39,8 @@ class ConnectionStrip : public QWidget {
   void OpenPort(const std::string& name);
   // NumberBase as "Start numbering at 1" says, announced.
   void ApplyNumbering();
+  // What is refused outside expert mode says how to turn it on: the release label's route.
+  std::string ExpertModeHowTo() const;
 
  signals:
   // A double-click on the release label.

@@ -37,6 +37,7 @@ DeviceConfigTab::DeviceConfigTab(WindowContext& context, DeviceLibrary& library,
   right->addWidget(BuildPinOperations());
   details_frame_ = new QGroupBox("AspDetails", this);
   details_frame_->setObjectName("FrameAspdetails");
+  details_frame_->setToolTip("Aspect details: the pin's output configuration");
   auto* details_layout = new QVBoxLayout(details_frame_);
   pin_config_editor_ = new PinConfigEditor(context_, details_frame_);
   details_layout->addWidget(pin_config_editor_);

@@ -49,6 +49,8 @@ DevicePanel::DevicePanel(WindowContext& context, DeviceLibrary& library, QGridLa
   device_name_label->setObjectName("LabelDeviceName");
   device_name_ = new QLineEdit(area);
   device_name_->setObjectName("TextDeviceDescription");
+  device_pin_label->setBuddy(device_pin_);
+  device_name_label->setBuddy(device_name_);
   grid->addWidget(device_pin_label, row, 0);
   grid->addWidget(device_pin_, row, 1);
   grid->addWidget(device_name_label, row, 2);
@@ -60,6 +62,8 @@ DevicePanel::DevicePanel(WindowContext& context, DeviceLibrary& library, QGridLa
   device_list_->setInsertPolicy(QComboBox::NoInsert);
   device_list_->setMinimumContentsLength(16);
   device_list_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  device_list_->setAccessibleName("Device definition");
+  device_list_->setToolTip("A device definition of the library, for Load Device");
   auto* load_device = MakeButton("CommandPAspPreLoad", "Load Device", area);
   auto* reload = new PressButton("CommandReloadDD", "Reload DD", area);
   reload->setToolTip("Reload DD to load new file, Shift + Reload DD to append");

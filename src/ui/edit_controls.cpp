@@ -119,6 +119,11 @@ CommitLineEdit* MakeBox(const QString& name, const QString& text, QWidget* paren
   return box;
 }
 
+void LabelFor(QLabel* label, QWidget* control) {
+  label->setBuddy(control);
+  control->setAccessibleName(label->text().trimmed());
+}
+
 UpDown* MakeUpDown(const QString& name, QLineEdit* buddy, int minimum, int maximum,
                    QWidget* parent) {
   auto* spin = new UpDown(parent);

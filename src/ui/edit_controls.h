@@ -79,6 +79,10 @@ CommitLineEdit* MakeBox(const QString& name, const QString& text, QWidget* paren
                         int width_chars = 5);
 // A text box with its spin buttons, side by side, left-aligned in the space given.
 QWidget* BoxWithSpin(QLineEdit* box, UpDown* spin, QWidget* parent);
+// Makes `label`, whose caption stays as it is, the caption of `control` for keyboard and
+// screen-reader users. Qt finds a buddy only among the control's siblings, and a control wrapped
+// with its spin buttons is not one, so the control is named with the caption as well.
+void LabelFor(QLabel* label, QWidget* control);
 // Builds spin buttons for a buddy box, named, with their limits.
 UpDown* MakeUpDown(const QString& name, QLineEdit* buddy, int minimum, int maximum,
                    QWidget* parent);

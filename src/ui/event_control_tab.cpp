@@ -62,10 +62,12 @@ QGroupBox* EventControlTab::BuildPinFrame() {
   auto* pin_frame = new QGroupBox("Event Actions", this);
   pin_frame->setObjectName("FrameECpin");
   auto* grid = new QGridLayout(pin_frame);
-  grid->addWidget(MakeLabel("LabelECpin", "Pin", pin_frame), 0, 0);
+  QLabel* pin_label = MakeLabel("LabelECpin", "Pin", pin_frame);
+  grid->addWidget(pin_label, 0, 0);
   pin_ = MakeBox("TextECpin", "1", pin_frame, 3);
   pin_spin_ = MakeUpDown("UpDownECpin", pin_, 1, 32, pin_frame);
   grid->addWidget(FixedBoxWithSpin(pin_, pin_spin_, pin_frame), 0, 1);
+  LabelFor(pin_label, pin_);
   QPushButton* read_single = MakeButton("CommandECReadSingle", "Read");
   QPushButton* write_single = MakeButton("CommandECWriteSingle", "Write");
   auto* single_row = new QHBoxLayout;
@@ -115,6 +117,12 @@ void EventControlTab::BuildActionGrid(QGridLayout* grid, QWidget* pin_frame) {
       actions_[event][input] = box;
       action_spins_[event][input] = spin;
       grid->addWidget(FixedBoxWithSpin(box, spin, pin_frame), event + 2, input + 1);
+      // The row caption ("ON:") and the column heading together say what the box is.
+      const QString name = QString("Input %1 %2 action")
+                               .arg(input)
+                               .arg(QString(kEventRowCaptions[event]).remove(':'));
+      box->setAccessibleName(name);
+      box->setToolTip(name + ", -1 = none");
       ConnectInput(context_, box, &CommitLineEdit::committed, this,
                    [this, event, input] { CommitAction(event, input); });
       ConnectInput(context_, spin, &UpDown::valueChanged, this,
@@ -129,6 +137,11 @@ void EventControlTab::BuildEnableRows(QGridLayout* grid, QWidget* pin_frame) {
     const bool first = k % 4 == 0;
     auto* check = new QCheckBox(first ? kInitialEnableCaptions[k / 4] : QString(), pin_frame);
     check->setObjectName(QString("CheckInitEE_%1").arg(k));
+    // Only the first box of a row has a caption; each says its row and its input.
+    const QString name =
+        QString("%1, Input %2").arg(QString(kInitialEnableCaptions[k / 4]).trimmed()).arg(k % 4);
+    check->setAccessibleName(name);
+    if (!first) check->setToolTip(name);
     const int row = k < 4 ? 6 : 7;
     const int input = k % 4;
     // Each box stands at the right edge of its input's column; the first of a row carries the

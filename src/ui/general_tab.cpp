@@ -154,9 +154,11 @@ QGroupBox* GeneralTab::BuildIdFrame() {
   auto* frame = new QGroupBox("ID String", this);
   frame->setObjectName("FrameGen_0");
   auto* layout = new QGridLayout(frame);
-  layout->addWidget(MakeLabel("LabelGenIDString", "ID String", frame), 0, 0);
+  QLabel* id_label = MakeLabel("LabelGenIDString", "ID String", frame);
+  layout->addWidget(id_label, 0, 0);
   id_string_ = new QLineEdit(frame);
   id_string_->setObjectName("TextGenIDString");
+  id_label->setBuddy(id_string_);
   layout->addWidget(id_string_, 0, 1);
   QPushButton* read = MakeButton("CommandGenIDRead", "Read String");
   QPushButton* write = MakeButton("CommandGenIDWrite", "Write String");
@@ -173,17 +175,21 @@ QGroupBox* GeneralTab::BuildDccFrame() {
   frame->setObjectName("FrameGen_1");
   auto* layout = new QGridLayout(frame);
 
-  layout->addWidget(MakeLabel("LabelGenDCC_0", "Basic Decoder Addr", frame), 0, 0);
+  QLabel* dcc_label = MakeLabel("LabelGenDCC_0", "Basic Decoder Addr", frame);
+  layout->addWidget(dcc_label, 0, 0);
   dcc_address_ = MakeBox("TextGenDCCAddress", "1", frame);
   dcc_address_spin_ = MakeUpDown("UpDownGenDCCAddress", dcc_address_, 0, 510, frame);
   layout->addWidget(BoxWithSpin(dcc_address_, dcc_address_spin_, frame), 0, 1);
+  LabelFor(dcc_label, dcc_address_);
   dcc_range_ = MakeLabel("LabelGenDCCOutput", "Output 1 .. 32", frame);
   layout->addWidget(dcc_range_, 0, 2);
 
-  layout->addWidget(MakeLabel("LabelGenDCC_1", "Extended Dec. Addr", frame), 1, 0);
+  QLabel* xdcc_label = MakeLabel("LabelGenDCC_1", "Extended Dec. Addr", frame);
+  layout->addWidget(xdcc_label, 1, 0);
   xdcc_address_ = MakeBox("TextGenXDCCAddress", "1", frame);
   xdcc_address_spin_ = MakeUpDown("UpDownGenXDCCAddress", xdcc_address_, 0, 2046, frame);
   layout->addWidget(BoxWithSpin(xdcc_address_, xdcc_address_spin_, frame), 1, 1);
+  LabelFor(xdcc_label, xdcc_address_);
   xdcc_range_ = MakeLabel("LabelGenXDCCOutput", "Output 1 .. 32", frame);
   layout->addWidget(xdcc_range_, 1, 2);
 
@@ -245,11 +251,13 @@ QGroupBox* GeneralTab::BuildAddressingFrame() {
   gen_xaddress_spin_ = MakeUpDown("UpDownGenXaddr", gen_xaddress_, 1, 96, frame);
   layout->addWidget(xaddress_label_, 1, 0);
   layout->addWidget(BoxWithSpin(gen_xaddress_, gen_xaddress_spin_, frame), 1, 1);
+  LabelFor(xaddress_label_, gen_xaddress_);
 
   auto* kora_row = new QHBoxLayout;
   kora_base_label_ = MakeLabel("LabelGenXA_4", "Start", frame);
   kora_base_ = MakeBox("TextGenKRaddr", "1", frame);
   kora_base_spin_ = MakeUpDown("UpDownGenKRaddr", nullptr, 0, 127, frame);
+  kora_base_label_->setBuddy(kora_base_);
   kora_row->addWidget(kora_base_label_);
   kora_row->addSpacing(4);
   kora_row->addWidget(kora_base_);
@@ -272,6 +280,9 @@ QGroupBox* GeneralTab::BuildAddressingFrame() {
     number->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
     mask->addWidget(number, 0, i, Qt::AlignHCenter);
     group_mask_[i] = MakeCheck(QString("CheckGenXGM_%1").arg(i), QString(), group_mask_numbers_);
+    // The number above is the only caption; a screen reader needs the mask's name as well.
+    group_mask_[i]->setAccessibleName(QString("eXt Group Mask %1").arg(i));
+    group_mask_[i]->setToolTip(QString("eXtended group %1 in the mask").arg(i));
     mask->addWidget(group_mask_[i], 1, i, Qt::AlignHCenter);
     ConnectInput(context_, group_mask_[i], &QCheckBox::clicked, this,
                  [this, i](bool checked) { context_.Config().General.XGM[i] = checked; });

@@ -103,6 +103,7 @@ MainWindow::~MainWindow() {
 void MainWindow::BuildTabs() {
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName("SSTab_Main");
+  tabs_->setAccessibleName("Configuration pages");
   // Made in tab order, which is also the order they redisplay in.
   auto* general_tab = new GeneralTab(*this, tabs_);
   auto* event_tab = new EventControlTab(*this, tabs_);
@@ -112,6 +113,7 @@ void MainWindow::BuildTabs() {
   tabs_->addTab(event_tab, "Vela Event Control");
   tabs_->addTab(device_tab_, "Vela Device Configuration");
   tabs_->addTab(test_tab, "Test");
+  tabs_->setTabToolTip(3, QString::fromStdString(strip_->ExpertModeHowTo()));
   connect(tabs_, &QTabWidget::currentChanged, this, &MainWindow::OnTabChanged);
 }
 
@@ -134,7 +136,8 @@ void MainWindow::OnTabChanged(int index) {
       QSignalBlocker block(tabs_);
       tabs_->setCurrentIndex(previous_tab_);
     }
-    dialogs_->Message("Sorry, This tab is disabled");
+    dialogs_->Message("Sorry, This tab is disabled" + std::string(kCrLf) +
+                      strip_->ExpertModeHowTo());
     return;
   }
   previous_tab_ = index;

@@ -117,14 +117,16 @@ CommitLineEdit* PinConfigEditor::AddField(QGridLayout* grid, int row, int column
                                           const QString& spin_name, bool spin_stores) {
   QWidget* page = grid->parentWidget();
   const PinConfigField& field = FieldOf(box);
+  QLabel* label = nullptr;
   if (!label_name.isEmpty()) {
-    auto* label = new QLabel(field.caption, page);
+    label = new QLabel(field.caption, page);
     label->setObjectName(label_name);
     grid->addWidget(label, row, column);
   }
   CommitLineEdit* edit = MakeBox(box_name, "0", page, 4);
   UpDown* spin = MakeUpDown(spin_name, edit, field.spin_min, field.spin_max, page);
   grid->addWidget(BoxWithSpin(edit, spin, page), row, column + 1);
+  if (label) LabelFor(label, edit);
   boxes_[box] = edit;
   ConnectInput(context_, edit, &CommitLineEdit::committed, this, [this, box] { CommitField(box); });
   if (spin_stores) {
@@ -239,6 +241,7 @@ QHBoxLayout* PinConfigEditor::BuildServoTest(QWidget* page) {
   auto* test = new QHBoxLayout;
   servo_position_ = MakeBox("TextPosition", "0", page, 4);
   servo_position_->setToolTip("Servo Target Position");
+  servo_position_->setAccessibleName("Servo Target Position");
   QPushButton* level = MakeButton("CommandSrvLevel", "<", page);
   level->setMaximumWidth(32);
   QPushButton* jump = MakeButton("CommandStopSrv", "Jump", page);
@@ -249,6 +252,7 @@ QHBoxLayout* PinConfigEditor::BuildServoTest(QWidget* page) {
   servo_dynamic_->setLayoutDirection(Qt::RightToLeft);
   servo_slider_ = MakeSlider("SliderServo", kServoPositionMin, kServoPositionMax, page);
   servo_slider_->setToolTip("Move slider for target position");
+  servo_slider_->setAccessibleName("Servo test position");
   servo_slider_->installEventFilter(this);
   test->addWidget(servo_position_);
   test->addWidget(level);
@@ -288,6 +292,7 @@ QGridLayout* PinConfigEditor::BuildPwmFields(QWidget* page) {
   grid->addWidget(initial_label, 0, 0);
   CommitLineEdit* initial = AddField(grid, 0, 0, PinConfigBox::kPwmInitLevel, QString(),
                                      "TextPWMInitLevel", "UpDownIL", false);
+  LabelFor(initial_label, initial);
   AddField(grid, 1, 0, PinConfigBox::kPwmOnLevel, "LabelPWMOnLevel", "TextPWMOnLevel",
            "UpDownPWMOnLevel");
   AddField(grid, 2, 0, PinConfigBox::kPwmOffLevel, "LabelPWMOffLevel", "TextPWMOffLevel",
@@ -348,6 +353,8 @@ QVBoxLayout* PinConfigEditor::BuildPwmModes(QWidget* page) {
 QHBoxLayout* PinConfigEditor::BuildPwmTest(QWidget* page) {
   auto* test = new QHBoxLayout;
   pwm_level_ = MakeBox("TextPWMLevel", "0", page, 3);
+  pwm_level_->setAccessibleName("PWM test level");
+  pwm_level_->setToolTip("PWM test level");
   QPushButton* level = MakeButton("CommandPWMLevel", "<", page);
   level->setMaximumWidth(32);
   QPushButton* jump = MakeButton("CommandPWMJump", "Jump", page);
@@ -357,6 +364,8 @@ QHBoxLayout* PinConfigEditor::BuildPwmTest(QWidget* page) {
   pwm_slow_->setLayoutDirection(Qt::RightToLeft);
   pwm_slider_ = MakeSlider("SliderPWM", kPwmLevelMin, kPwmLevelMax, page);
   pwm_slider_->installEventFilter(this);
+  pwm_slider_->setAccessibleName("PWM test level slider");
+  pwm_slider_->setToolTip("Move slider for the test level");
   test->addWidget(pwm_level_);
   test->addWidget(level);
   test->addWidget(pwm_slider_, 1);

@@ -17,12 +17,14 @@ PinSelector::PinSelector(WindowContext& context, QGridLayout* grid, int row, QWi
   label_->setCursor(Qt::PointingHandCursor);
   box_ = MakeBox("TextPAspOutput", "1", area, 2);
   spin_ = MakeUpDown("UpDownPAspOutput", box_, 0, 31, area);
+  label_->setBuddy(box_);
   auto* pin_row = TightRow();
   pin_row->addWidget(box_);
   pin_row->addWidget(spin_);
   description_ = new QLineEdit(area);
   description_->setObjectName("TextPAspDesc");
   description_->setToolTip("Pin description");
+  description_->setAccessibleName("Pin description");
   grid->addWidget(label_, row, 0);
   grid->addLayout(pin_row, row, 1);
   grid->addWidget(description_, row, 2, 1, 5);

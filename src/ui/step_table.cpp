@@ -82,7 +82,9 @@ void StepTable::BuildRow(QGridLayout* grid, int r) {
   row.par1 = MakeBox(QString("TextPAspPar1_%1").arg(r), "000", this, 3);
   row.par2 = MakeBox(QString("TextPAspPar2_%1").arg(r), "00", this, 3);
   row.par3 = MakeBox(QString("TextPAspPar3_%1").arg(r), "0", this, 3);
-  for (CommitLineEdit* box : {row.par1, row.par2, row.par3}) box->setToolTip(kHelpToolTip);
+  row.instruction->setAccessibleName(QString("Step %1 instruction").arg(r));
+  row.fade->setAccessibleName(QString("Step %1 fade").arg(r));
+  row.fade->setToolTip(row.fade->accessibleName());
   row.time = new ClickLabel(QString("LabelPAspTime_%1").arg(r), "00:00.00", this);
   row.time->setToolTip(kHelpToolTip);
   grid->addWidget(row.number, r + 1, 0);
@@ -201,7 +203,26 @@ void StepTable::ShowStepRow(int r) {
   head_par_[1]->setText(Q(record.Par1Caption));
   head_par_[2]->setText(Q(record.Par2Caption));
   head_par_[3]->setText(Q(record.Par3Caption));
+  NameParameterBoxes(r, record);
   row.time->setText(Q(InstructionSet::StepTimeText(step.Instruction, step.Par2, step.Par3)));
+}
+
+// The column captions are terse and follow each row's instruction, so every box carries its
+// row, its parameter and the caption its own instruction gives it, spoken and as a tooltip.
+void StepTable::NameParameterBoxes(int r, const InstructionRecord& record) {
+  const std::pair<CommitLineEdit*, const std::string*> boxes[] = {
+      {rows_[r].par0, &record.Par0Caption},
+      {rows_[r].par1, &record.Par1Caption},
+      {rows_[r].par2, &record.Par2Caption},
+      {rows_[r].par3, &record.Par3Caption}};
+  for (int k = 0; k < 4; ++k) {
+    const QString caption = Q(*boxes[k].second).trimmed();
+    QString name = QString("Step %1 parameter %2").arg(r).arg(k);
+    if (!caption.isEmpty()) name += QString(" (%1)").arg(caption);
+    CommitLineEdit* box = boxes[k].first;
+    box->setAccessibleName(name);
+    box->setToolTip(k == 0 ? name : name + "\n" + kHelpToolTip);
+  }
 }
 
 // ---- commits ----

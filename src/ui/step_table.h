@@ -68,6 +68,7 @@ class StepTable : public QWidget {
   void ShowStepRow(int row);
   void ShowParameterTexts(int row);
   void SetParameterBox(CommitLineEdit* box, bool used);
+  void NameParameterBoxes(int row, const InstructionRecord& record);
 
   void CommitPar0(int row);
   void CommitPar1(int row);

@@ -12,6 +12,7 @@
 #include "gui_fixture.h"
 #include "support/pty_pair.h"
 #include "ui/edit_controls.h"
+#include "vela_version.h"
 
 using vela::testing::WindowUnderTest;
 
@@ -155,7 +156,10 @@ void MainWindowTest::TestTab_OutsideExpertMode_RefusedAndPreviousTabBack() {
   w.ShowTab(2);
   tabs->setCurrentIndex(3);
   QCOMPARE(tabs->currentIndex(), 2);
-  QCOMPARE(w.dialogs().Messages(), std::vector<std::string>{"Sorry, This tab is disabled"});
+  QCOMPARE(w.dialogs().Messages(),
+           std::vector<std::string>{std::string("Sorry, This tab is disabled\r\n") +
+                                    "To enable it, right-click \"Release " + kVersion +
+                                    "\" and answer Yes to \"Expert Mode?\""});
 }
 
 void MainWindowTest::ExpertMode_RightClickOnRelease_YesShowsExpertButtonsNoHidesThem() {

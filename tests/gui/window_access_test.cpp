@@ -2,8 +2,12 @@
 // can tab to has a name a screen reader can speak, and the window fits a laptop screen.
 #include <QAbstractSpinBox>
 #include <QAccessible>
+#include <QCheckBox>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTabBar>
+#include <QTabWidget>
+#include <functional>
 
 #include "gui_fixture.h"
 
@@ -34,6 +38,29 @@ std::vector<QWidget*> FocusableControls(QWidget* root) {
   return controls;
 }
 
+// Every tab at the window's present size, without and with "Show Details", in expert mode so
+// that the Test tab and the expert buttons are shown too; `look` sees each in turn.
+void EachTab(WindowUnderTest& w, const QString& size,
+             const std::function<void(QWidget* page, const QString& shot)>& look) {
+  w.config().ExpertMode = true;
+  auto* tabs = w.Find<QTabWidget>("SSTab_Main");
+  for (bool details : {false, true}) {
+    auto* show = w.Find<QCheckBox>("CheckPAspShowDetails");
+    if (show->isChecked() != details) {
+      w.ShowTab(2);
+      QTest::qWait(10);
+      w.Click("CheckPAspShowDetails");
+    }
+    for (int i = 0; i < tabs->count(); ++i) {
+      w.ShowTab(i);
+      QTest::qWait(20);
+      const QString shot = QString("%1_tab%2%3").arg(size).arg(i).arg(details ? "_details" : "");
+      WindowUnderTest::Shot(&w.window(), shot);
+      look(tabs->currentWidget(), shot);
+    }
+  }
+}
+
 QString Describe(QWidget* w) {
   return QString("%1 (%2)").arg(w->objectName(), w->metaObject()->className());
 }
@@ -45,7 +72,10 @@ class WindowAccessTest : public QObject {
 
  private slots:
   void EveryFocusableControl_HasASpokenName();
+  void StepParameterBox_NamedByRowAndItsInstructionsCaption_FollowsANewInstruction();
   void SmallScreen_WindowShrinksTo1366By660AndShowDetailsKeepsItsSize();
+  void SmallScreen_EveryShownControlIsInTheWindowOrItsTabScrolls();
+  void DefaultSize_NoTabShowsAScrollBar();
 };
 
 void WindowAccessTest::EveryFocusableControl_HasASpokenName() {
@@ -55,8 +85,32 @@ void WindowAccessTest::EveryFocusableControl_HasASpokenName() {
   for (QWidget* c : controls) {
     if (SpokenName(c).isEmpty()) nameless << Describe(c);
   }
+  // The failure message is cut short; the whole list goes to the log.
+  for (const QString& name : nameless) qWarning("nameless: %s", qPrintable(name));
   QVERIFY2(controls.size() > 150, qPrintable(QString::number(controls.size())));
   QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(", ")));
+}
+
+void WindowAccessTest::
+    StepParameterBox_NamedByRowAndItsInstructionsCaption_FollowsANewInstruction() {
+  WindowUnderTest w;
+  auto name = [&](const QString& box) { return SpokenName(w.Find(box)); };
+  w.Choose("ComboPAspInst_3", "Jump");
+  QCOMPARE(name("TextPAspOffset_3"), QString("Step 3 parameter 0 (P.O.)"));
+  QCOMPARE(name("TextPAspPar1_3"), QString("Step 3 parameter 1 (Asp#)"));
+  QCOMPARE(name("TextPAspPar2_3"), QString("Step 3 parameter 2 (Ins#)"));
+  QCOMPARE(w.Find("TextPAspPar1_3")->toolTip(),
+           QString("Step 3 parameter 1 (Asp#)\nDouble-click for help-tool"));
+  QCOMPARE(name("CheckPAspFade_3"), QString("Step 3 fade"));
+  // On Linux a combo box speaks its current item as its name; the set name serves elsewhere.
+  QCOMPARE(w.Find("ComboPAspInst_3")->accessibleName(), QString("Step 3 instruction"));
+  w.Choose("ComboPAspInst_3", "Off");
+  QCOMPARE(name("TextPAspPar1_3"), QString("Step 3 parameter 1 (T(/60))"));
+  QCOMPARE(name("TextPAspPar2_3"), QString("Step 3 parameter 2"));
+  // Another row keeps the captions of its own instruction.
+  w.Choose("ComboPAspInst_5", "Clone");
+  QCOMPARE(name("TextPAspPar1_5"), QString("Step 5 parameter 1 (Source)"));
+  QCOMPARE(name("TextPAspPar1_3"), QString("Step 3 parameter 1 (T(/60))"));
 }
 
 void WindowAccessTest::SmallScreen_WindowShrinksTo1366By660AndShowDetailsKeepsItsSize() {
@@ -72,6 +126,52 @@ void WindowAccessTest::SmallScreen_WindowShrinksTo1366By660AndShowDetailsKeepsIt
   QTest::qWait(20);
   QCOMPARE(w.window().size(), before);
   WindowUnderTest::Shot(&w.window(), "window_1366x660");
+}
+
+// A control the window cannot show whole is still reachable when a scroll area of its tab
+// holds it; what lies outside both is lost.
+void WindowAccessTest::SmallScreen_EveryShownControlIsInTheWindowOrItsTabScrolls() {
+  WindowUnderTest w;
+  w.window().resize(1366, 660);
+  QTest::qWait(20);
+  QStringList lost;
+  EachTab(w, "1366x660", [&](QWidget*, const QString& shot) {
+    const QRect window_rect = w.window().rect();
+    for (QWidget* c : FocusableControls(&w.window())) {
+      if (!c->isVisible()) continue;
+      QWidget* holder = &w.window();
+      for (QWidget* a = c->parentWidget(); a && a != &w.window(); a = a->parentWidget()) {
+        if (auto* scroll = qobject_cast<QScrollArea*>(a)) {
+          if (scroll->widget() && scroll->widget()->isAncestorOf(c)) {
+            holder = scroll;
+            break;
+          }
+        }
+      }
+      const QRect inside = holder == &w.window()
+                               ? window_rect
+                               : QRect(holder->mapTo(&w.window(), QPoint(0, 0)), holder->size());
+      const QRect at(c->mapTo(&w.window(), QPoint(0, 0)), c->size());
+      if (!window_rect.contains(inside) || (holder == &w.window() && !inside.contains(at))) {
+        lost << shot + ": " + Describe(c);
+      }
+    }
+  });
+  QVERIFY2(lost.isEmpty(), qPrintable(lost.join(", ")));
+}
+
+// At the size the window opens with on a desktop, scrolling is not needed anywhere.
+void WindowAccessTest::DefaultSize_NoTabShowsAScrollBar() {
+  WindowUnderTest w;
+  QStringList scrolling;
+  EachTab(w, "default", [&](QWidget* page, const QString& shot) {
+    for (QScrollArea* scroll : page->window()->findChildren<QScrollArea*>()) {
+      if (!scroll->isVisible()) continue;
+      if (scroll->horizontalScrollBar()->isVisible() || scroll->verticalScrollBar()->isVisible())
+        scrolling << shot + ": " + scroll->objectName();
+    }
+  });
+  QVERIFY2(scrolling.isEmpty(), qPrintable(scrolling.join(", ")));
 }
 
 }  // namespace vela
