@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMenuBar>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -25,6 +26,26 @@
 #include "ui/window_menus.h"
 
 namespace vela::ui {
+namespace {
+
+// A tab page that can be taller or wider than a laptop screen leaves: it scrolls inside its tab
+// when the window is smaller than the page, so the window itself can shrink to fit, and its
+// size stays put when "Show Details" makes the page grow.
+QScrollArea* Scrolled(QWidget* page, const QString& name) {
+  auto* scroll = new QScrollArea;
+  scroll->setObjectName(name);
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  // The page's controls take the focus; the area moves to the one focused.
+  scroll->setFocusPolicy(Qt::NoFocus);
+  scroll->setWidget(page);
+  // The tab's own background shows through, as it did without the scroll area.
+  scroll->viewport()->setAutoFillBackground(false);
+  page->setAutoFillBackground(false);
+  return scroll;
+}
+
+}  // namespace
 
 MainWindow::MainWindow(const MainWindowOptions& options, QWidget* parent)
     : QMainWindow(parent), options_(options) {
@@ -109,10 +130,11 @@ void MainWindow::BuildTabs() {
   auto* event_tab = new EventControlTab(*this, tabs_);
   device_tab_ = new DeviceConfigTab(*this, library_, tabs_);
   auto* test_tab = new TestTab(*this, tabs_);
-  tabs_->addTab(general_tab, "General");
+  // The event page is small enough for any screen the window fits; the others scroll.
+  tabs_->addTab(Scrolled(general_tab, "ScrollGeneral"), "General");
   tabs_->addTab(event_tab, "Vela Event Control");
-  tabs_->addTab(device_tab_, "Vela Device Configuration");
-  tabs_->addTab(test_tab, "Test");
+  tabs_->addTab(Scrolled(device_tab_, "ScrollDeviceConfiguration"), "Vela Device Configuration");
+  tabs_->addTab(Scrolled(test_tab, "ScrollTest"), "Test");
   tabs_->setTabToolTip(3, QString::fromStdString(strip_->ExpertModeHowTo()));
   connect(tabs_, &QTabWidget::currentChanged, this, &MainWindow::OnTabChanged);
 }

@@ -43,6 +43,10 @@ std::vector<QWidget*> FocusableControls(QWidget* root) {
 void EachTab(WindowUnderTest& w, const QString& size,
              const std::function<void(QWidget* page, const QString& shot)>& look) {
   w.config().ExpertMode = true;
+  // The tallest device page: four aspects, every step row shown.
+  w.ShowTab(2);
+  w.Click("OptionPAspConf_1");
+  QTest::qWait(10);
   auto* tabs = w.Find<QTabWidget>("SSTab_Main");
   for (bool details : {false, true}) {
     auto* show = w.Find<QCheckBox>("CheckPAspShowDetails");
