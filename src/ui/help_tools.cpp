@@ -66,8 +66,10 @@ void Prepare(QDialog* dialog, const QString& name, const QString& caption) {
 TimeToolDialog::TimeToolDialog(QWidget* parent) : QDialog(parent) {
   Prepare(this, "dlgCT", "VelaConfig CalcTime");
   auto* grid = new QGridLayout;
-  grid->addWidget(MakeLabel("LabelCTBase", "Base", this), 0, 0);
+  QLabel* base_label = MakeLabel("LabelCTBase", "Base", this);
+  grid->addWidget(base_label, 0, 0);
   base_ = MakeBox("TextCTBase", "0", this, 2);
+  base_label->setBuddy(base_);
   base_spin_ = MakeUpDown("UpDownCTBase", base_, 0, kTimeBaseMax, this);
   auto* base_row = new QHBoxLayout;
   base_row->setSpacing(0);
@@ -77,6 +79,8 @@ TimeToolDialog::TimeToolDialog(QWidget* parent) : QDialog(parent) {
   grid->addLayout(base_row, 0, 1);
   slider_ = new QSlider(Qt::Horizontal, this);
   slider_->setObjectName("SliderCTTime");
+  slider_->setAccessibleName("Time");
+  slider_->setToolTip("Move slider for the time");
   slider_->setRange(0, kTimeSliderMax);
   slider_->setTickPosition(QSlider::TicksBelow);
   slider_->setTickInterval(8);
@@ -159,14 +163,18 @@ PatternToolDialog::PatternToolDialog(QWidget* parent) : QDialog(parent) {
     if (checked) all_dark_->setChecked(false);
     ShowResult();
   });
-  grid->addWidget(MakeLabel("lblParam", "Parameter", this), 3, 1);
+  QLabel* parameter_label = MakeLabel("lblParam", "Parameter", this);
+  grid->addWidget(parameter_label, 3, 1);
   parameter_ = new QLineEdit(this);
   parameter_->setObjectName("txtParameter");
   parameter_->setMaximumWidth(parameter_->fontMetrics().horizontalAdvance("000000") + 16);
+  parameter_label->setBuddy(parameter_);
   grid->addWidget(parameter_, 4, 1);
   original_ = MakeReadOnlyBox("txtOriginal", this);
   original_->setToolTip("Value when the tool was opened");
-  grid->addWidget(MakeLabel("lblOriginal", "Opened with", this), 5, 1);
+  QLabel* original_label = MakeLabel("lblOriginal", "Opened with", this);
+  original_label->setBuddy(original_);
+  grid->addWidget(original_label, 5, 1);
   grid->addWidget(original_, 6, 1);
   grid->setColumnMinimumWidth(1, all_dark_->sizeHint().width());
   auto* layout = new QVBoxLayout(this);
@@ -232,15 +240,19 @@ EventMapToolDialog::EventMapToolDialog(QWidget* parent) : QDialog(parent) {
   }
   connect(options_, &QButtonGroup::idClicked, this, &EventMapToolDialog::ShowResult);
   auto* result = new QHBoxLayout;
-  result->addWidget(MakeLabel("lblParameter", "Parameter", this));
+  QLabel* parameter_label = MakeLabel("lblParameter", "Parameter", this);
+  result->addWidget(parameter_label);
   parameter_ = new QLineEdit(this);
   parameter_->setObjectName("txtParameter");
+  parameter_label->setBuddy(parameter_);
   parameter_->setMaximumWidth(parameter_->fontMetrics().horizontalAdvance("000000") + 16);
   result->addWidget(parameter_);
   original_ = MakeReadOnlyBox("txtOriginal", this);
   original_->setToolTip("Value when the tool was opened");
   result->addSpacing(12);
-  result->addWidget(MakeLabel("lblOriginal", "Opened with", this));
+  QLabel* original_label = MakeLabel("lblOriginal", "Opened with", this);
+  original_label->setBuddy(original_);
+  result->addWidget(original_label);
   result->addWidget(original_);
   result->addStretch();
   auto* top = new QHBoxLayout;
@@ -285,8 +297,10 @@ LevelToolDialog::LevelToolDialog(QWidget* parent) : QDialog(parent) {
   auto add_spin_row = [&](int row, const char* label_name, const char* caption,
                           CommitLineEdit*& box, const char* box_name, UpDown*& spin,
                           const char* spin_name, int max) {
-    grid->addWidget(MakeLabel(label_name, caption, this), row, 0);
+    QLabel* label = MakeLabel(label_name, caption, this);
+    grid->addWidget(label, row, 0);
     box = MakeBox(box_name, "0", this, 3);
+    label->setBuddy(box);
     spin = MakeUpDown(spin_name, box, 0, max, this);
     auto* cell = new QHBoxLayout;
     cell->setSpacing(0);
@@ -298,12 +312,16 @@ LevelToolDialog::LevelToolDialog(QWidget* parent) : QDialog(parent) {
   add_spin_row(0, "lblNiveau", "Level", level_, "txtLevel", level_spin_, "UpDown1", kLevelMax);
   add_spin_row(1, "lblIndex", "Time-Index", time_index_, "txtTimeIndex", time_index_spin_,
                "UpDown2", kTimeIndexMax);
-  grid->addWidget(MakeLabel("lblDelay", "Delay (s)", this), 2, 0);
+  QLabel* delay_label = MakeLabel("lblDelay", "Delay (s)", this);
+  grid->addWidget(delay_label, 2, 0);
   delay_ = MakeReadOnlyBox("txtDelay", this);
+  delay_label->setBuddy(delay_);
   grid->addWidget(delay_, 2, 1);
-  grid->addWidget(MakeLabel("lblParam", "Parameter", this), 3, 0);
+  QLabel* parameter_label = MakeLabel("lblParam", "Parameter", this);
+  grid->addWidget(parameter_label, 3, 0);
   parameter_ = new QLineEdit(this);
   parameter_->setObjectName("txtParameter");
+  parameter_label->setBuddy(parameter_);
   parameter_->setMaximumWidth(parameter_->fontMetrics().horizontalAdvance("000000") + 16);
   grid->addWidget(parameter_, 3, 1);
   auto* layout = new QVBoxLayout(this);

@@ -10,6 +10,8 @@
 #include <functional>
 
 #include "gui_fixture.h"
+#include "ui/help_tools.h"
+#include "ui/step_table.h"
 
 using vela::testing::WindowUnderTest;
 
@@ -77,6 +79,7 @@ class WindowAccessTest : public QObject {
  private slots:
   void EveryFocusableControl_HasASpokenName();
   void StepParameterBox_NamedByRowAndItsInstructionsCaption_FollowsANewInstruction();
+  void HelpToolsAndClipboardDialogs_EveryFocusableControl_HasASpokenName();
   void SmallScreen_WindowShrinksTo1366By660AndShowDetailsKeepsItsSize();
   void SmallScreen_EveryShownControlIsInTheWindowOrItsTabScrolls();
   void DefaultSize_NoTabShowsAScrollBar();
@@ -115,6 +118,36 @@ void WindowAccessTest::
   w.Choose("ComboPAspInst_5", "Clone");
   QCOMPARE(name("TextPAspPar1_5"), QString("Step 5 parameter 1 (Source)"));
   QCOMPARE(name("TextPAspPar1_3"), QString("Step 3 parameter 1 (T(/60))"));
+}
+
+void WindowAccessTest::HelpToolsAndClipboardDialogs_EveryFocusableControl_HasASpokenName() {
+  WindowUnderTest w;
+  QStringList nameless;
+  auto walk = [&](QWidget* dialog) {
+    for (QWidget* c : FocusableControls(dialog)) {
+      if (SpokenName(c).isEmpty()) nameless << dialog->objectName() + ": " + Describe(c);
+    }
+  };
+  auto* steps = w.window().findChild<ui::StepTable*>();
+  QVERIFY(steps);
+  walk(&steps->TimeTool());
+  walk(&steps->PatternTool());
+  walk(&steps->EventMapTool());
+  walk(&steps->LevelTool());
+  w.ShowTab(2);
+  w.Click("OptionPAspConf_1");
+  for (const char* label : {"LabelPAspOutput", "LabelPAspAspect", "LabelPAspStep_3"}) {
+    bool seen = false;
+    WindowUnderTest::OnNextModal([&](QWidget* d) {
+      seen = true;
+      walk(d);
+      d->close();
+    });
+    w.Click(label);
+    QVERIFY2(seen, label);
+  }
+  for (const QString& name : nameless) qWarning("nameless: %s", qPrintable(name));
+  QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(", ")));
 }
 
 void WindowAccessTest::SmallScreen_WindowShrinksTo1366By660AndShowDetailsKeepsItsSize() {
