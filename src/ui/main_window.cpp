@@ -247,7 +247,8 @@ void MainWindow::ShowDifferences(const BoardConfig& other, const QString& other_
 }
 
 void MainWindow::ShowChosenDifference(int pin, int aspect) {
-  tabs_->setCurrentWidget(device_tab_);
+  // The device page sits in its scroll area, the third tab.
+  tabs_->setCurrentIndex(2);
   SelectPinAndAspect(pin, aspect);
 }
 
