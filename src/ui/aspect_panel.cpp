@@ -1,5 +1,6 @@
 #include "ui/aspect_panel.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -72,6 +73,11 @@ AspectPanel::AspectPanel(WindowContext& context, QGridLayout* grid, int row, QWi
   ConnectInput(context_, mode_options_, &QButtonGroup::idClicked, this,
                &AspectPanel::OnModeClicked);
   ConnectInput(context_, aspect_label_, &ClickLabel::clicked, this, &AspectPanel::OpenAspectDialog);
+  // The label takes no focus; the box beside it carries the same entry for the keyboard.
+  for (QWidget* holder : std::initializer_list<QWidget*>{aspect_box_, aspect_label_}) {
+    ConnectInput(context_, AddMenuEntry(holder, "Edit Aspect (Copy/Paste/Clear)..."),
+                 &QAction::triggered, this, &AspectPanel::OpenAspectDialog);
+  }
   ConnectInput(context_, aspect_box_, &CommitLineEdit::committed, this, &AspectPanel::CommitAspect);
   ConnectInput(context_, aspect_spin_, &UpDown::valueChanged, this, &AspectPanel::OnAspectSpin);
   ConnectInput(context_, aspect_description_, &QLineEdit::textEdited, this,

@@ -2,9 +2,11 @@
 
 #include <QHBoxLayout>
 
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -36,8 +38,26 @@ void CommitLineEdit::focusOutEvent(QFocusEvent* event) {
 }
 
 void CommitLineEdit::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+    QContextMenuEvent menu(QContextMenuEvent::Keyboard, cursorRect().center(),
+                           mapToGlobal(cursorRect().center()));
+    contextMenuEvent(&menu);
+    event->accept();
+    return;
+  }
   QLineEdit::keyPressEvent(event);
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) emit committed();
+}
+
+void CommitLineEdit::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu* menu = createStandardContextMenu();
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  if (!actions().isEmpty()) {
+    menu->addSeparator();
+    menu->addActions(actions());
+  }
+  menu->popup(event->globalPos());
+  event->accept();
 }
 
 namespace {

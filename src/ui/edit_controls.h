@@ -13,6 +13,8 @@ namespace vela::ui {
 
 // A text box whose value is validated and stored when it is clicked and when it loses the
 // focus, not on every key. Return commits as well, which is what users expect of a box.
+// Entries added to the box (AddMenuEntry) follow the editing entries of its context menu,
+// which Shift+F10 opens as the Menu key does.
 class CommitLineEdit : public QLineEdit {
   Q_OBJECT
 
@@ -28,6 +30,7 @@ class CommitLineEdit : public QLineEdit {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 };
 
 // Up and down buttons beside a text box. With a buddy, a step reads the buddy's number, moves

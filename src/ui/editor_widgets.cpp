@@ -1,8 +1,23 @@
 #include "ui/editor_widgets.h"
 
+#include <QAction>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 
 namespace vela::ui {
+
+QAction* AddMenuEntry(QWidget* widget, const QString& text, const QKeySequence& shortcut) {
+  auto* action = new QAction(text, widget);
+  if (!shortcut.isEmpty()) {
+    action->setShortcut(shortcut);
+    action->setShortcutContext(Qt::WidgetShortcut);
+  }
+  // Text boxes build their menu themselves, with the editing entries first.
+  if (qobject_cast<QLabel*>(widget)) widget->setContextMenuPolicy(Qt::ActionsContextMenu);
+  widget->addAction(action);
+  return action;
+}
 
 QPushButton* MakeButton(const QString& name, const QString& caption, QWidget* parent) {
   auto* button = new QPushButton(caption, parent);
@@ -49,6 +64,18 @@ void PressButton::mousePressEvent(QMouseEvent* event) {
   setFocus(Qt::MouseFocusReason);
   emit pressedWith(event->button(), event->modifiers());
   event->accept();
+}
+
+void PressButton::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (key != Qt::Key_Space && key != Qt::Key_Return && key != Qt::Key_Enter) {
+    QPushButton::keyPressEvent(event);
+    return;
+  }
+  event->accept();
+  // Holding the key down is one press, as holding the mouse button is.
+  if (event->isAutoRepeat()) return;
+  emit pressedWith(Qt::LeftButton, event->modifiers() & ~Qt::KeypadModifier);
 }
 
 }  // namespace vela::ui

@@ -3,14 +3,22 @@
 #pragma once
 
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QWidget>
+
+class QAction;
 
 namespace vela::ui {
 
 // The tooltip of the pin and aspect labels, which open the clipboard dialogs.
 inline constexpr const char* kCopyPasteToolTip = "Click for copy/paste tools";
+
+// Adds an entry to a widget's context menu. A label shows only these entries; a text box
+// shows them under its own editing entries. A shortcut, if any, works while the widget has
+// the focus.
+QAction* AddMenuEntry(QWidget* widget, const QString& text, const QKeySequence& shortcut = {});
 
 // A push button with its object name and caption.
 QPushButton* MakeButton(const QString& name, const QString& caption, QWidget* parent);
@@ -36,7 +44,8 @@ class ClickLabel : public QLabel {
 };
 
 // A button that acts when the mouse button goes down, so the handler sees the keys held
-// ("Save File" with Shift, "Reload DD" with Shift, "Test" with Shift/Control/Alt).
+// ("Save File" with Shift, "Reload DD" with Shift, "Test" with Shift/Control/Alt). Space,
+// Return and Enter act as the press, with the keys held with them.
 class PressButton : public QPushButton {
   Q_OBJECT
 
@@ -48,6 +57,7 @@ class PressButton : public QPushButton {
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace vela::ui

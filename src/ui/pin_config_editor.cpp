@@ -1,5 +1,6 @@
 #include "ui/pin_config_editor.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QEvent>
@@ -20,6 +21,9 @@
 
 namespace vela::ui {
 namespace {
+
+// What a double-click on the initial position or level does, for the keyboard.
+constexpr const char* kTakeSliderEntry = "Take Test Slider Position";
 
 std::string S(const QString& text) {
   return text.toStdString();
@@ -192,11 +196,14 @@ QWidget* PinConfigEditor::BuildServoFields(QWidget* page) {
     StoreWhileTyping(Pin(), PinConfigBox::kSrvInitPos, S(text));
   });
   // A double-click takes the test slider's position as the initial position.
-  ConnectInput(context_, init_pos, &CommitLineEdit::doubleClicked, this, [this, init_pos] {
+  auto take_position = [this, init_pos] {
     const int position = servo_slider_->value();
     SetText(init_pos, QString::number(position));
     StorePinConfigSpin(Pin(), PinConfigBox::kSrvInitPos, position);
-  });
+  };
+  ConnectInput(context_, init_pos, &CommitLineEdit::doubleClicked, this, take_position);
+  ConnectInput(context_, AddMenuEntry(init_pos, kTakeSliderEntry), &QAction::triggered, this,
+               take_position);
   return fields;
 }
 
@@ -309,6 +316,10 @@ QGridLayout* PinConfigEditor::BuildPwmFields(QWidget* page) {
   };
   ConnectInput(context_, initial, &CommitLineEdit::doubleClicked, this, take_slider);
   ConnectInput(context_, initial_label, &ClickLabel::clicked, this, take_slider);
+  for (QWidget* holder : std::initializer_list<QWidget*>{initial, initial_label}) {
+    ConnectInput(context_, AddMenuEntry(holder, kTakeSliderEntry), &QAction::triggered, this,
+                 take_slider);
+  }
   return grid;
 }
 

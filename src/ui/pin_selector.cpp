@@ -1,5 +1,6 @@
 #include "ui/pin_selector.h"
 
+#include <QAction>
 #include <QGridLayout>
 #include <QLineEdit>
 
@@ -30,6 +31,11 @@ PinSelector::PinSelector(WindowContext& context, QGridLayout* grid, int row, QWi
   grid->addWidget(description_, row, 2, 1, 5);
 
   ConnectInput(context_, label_, &ClickLabel::clicked, this, &PinSelector::OpenPinDialog);
+  // The label takes no focus; the box beside it carries the same entry for the keyboard.
+  for (QWidget* holder : std::initializer_list<QWidget*>{box_, label_}) {
+    ConnectInput(context_, AddMenuEntry(holder, "Edit Pin (Copy/Paste/Clear)..."),
+                 &QAction::triggered, this, &PinSelector::OpenPinDialog);
+  }
   ConnectInput(context_, box_, &CommitLineEdit::committed, this, &PinSelector::CommitPin);
   ConnectInput(context_, spin_, &UpDown::valueChanged, this, &PinSelector::OnPinSpin);
   ConnectInput(context_, description_, &QLineEdit::textEdited, this, [this](const QString& text) {

@@ -1,5 +1,6 @@
 #include "ui/step_table.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,7 +25,10 @@ std::string S(const QString& text) {
   return text.toStdString();
 }
 
-constexpr const char* kHelpToolTip = "Double-click for help-tool";
+constexpr const char* kHelpToolTip = "Double-click or F4 for help-tool";
+constexpr const char* kHelpToolEntry = "Help Tool...";
+constexpr const char* kStepTimeToolEntry = "Step Time Help Tool...";
+constexpr const char* kStepDialogEntry = "Edit Step (Insert/Delete/Copy/Paste)...";
 
 }  // namespace
 
@@ -114,6 +118,30 @@ void StepTable::BuildRow(QGridLayout* grid, int r) {
   on_input(row.par2, &CommitLineEdit::doubleClicked, [this, r] { OnParameterDoubleClicked(r, 2); });
   on_input(row.par3, &CommitLineEdit::doubleClicked, [this, r] { OnParameterDoubleClicked(r, 3); });
   on_input(row.time, &ClickLabel::doubleClicked, [this, r] { OnParameterDoubleClicked(r, 4); });
+  AddRowMenus(r);
+}
+
+// The keyboard routes to what the row's gestures open: each box's help tool (F4), the step
+// time's tool and the step dialog, on the context menus of the boxes, which take the focus;
+// the labels carry their own entry for the mouse.
+void StepTable::AddRowMenus(int r) {
+  StepRow& row = rows_[r];
+  auto on_entry = [this](QAction* action, auto handler) {
+    ConnectInput(context_, action, &QAction::triggered, this, std::move(handler));
+  };
+  const std::array<CommitLineEdit*, 4> boxes{row.par0, row.par1, row.par2, row.par3};
+  for (int box = 1; box <= 3; ++box) {
+    on_entry(AddMenuEntry(boxes[box], kHelpToolEntry, QKeySequence(Qt::Key_F4)),
+             [this, r, box] { OnParameterDoubleClicked(r, box); });
+  }
+  on_entry(AddMenuEntry(row.time, kHelpToolEntry), [this, r] { OnParameterDoubleClicked(r, 4); });
+  for (CommitLineEdit* box : boxes) {
+    on_entry(AddMenuEntry(box, kStepTimeToolEntry), [this, r] { OnParameterDoubleClicked(r, 4); });
+  }
+  on_entry(AddMenuEntry(row.number, kStepDialogEntry), [this, r] { OpenStepDialog(r); });
+  for (CommitLineEdit* box : boxes) {
+    on_entry(AddMenuEntry(box, kStepDialogEntry), [this, r] { OpenStepDialog(r); });
+  }
 }
 
 // ---- showing ----

@@ -56,6 +56,7 @@ class StepTable : public QWidget {
 
   void BuildHeadings(QGridLayout* grid);
   void BuildRow(QGridLayout* grid, int r);
+  void AddRowMenus(int r);
 
   BoardConfig& Config() { return context_.Config(); }
   StepRecord& StepAt(int row);
