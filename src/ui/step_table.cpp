@@ -25,8 +25,7 @@ std::string S(const QString& text) {
   return text.toStdString();
 }
 
-constexpr const char* kHelpToolTip = "Double-click or F4 for help-tool";
-constexpr const char* kTimeToolTip = "Double-click for help-tool";
+constexpr const char* kHelpToolTip = "Double-click for help-tool";
 constexpr const char* kHelpToolEntry = "Help Tool...";
 constexpr const char* kStepTimeToolEntry = "Step Time Help Tool...";
 constexpr const char* kStepDialogEntry = "Edit Step (Insert/Delete/Copy/Paste)...";
@@ -91,7 +90,7 @@ void StepTable::BuildRow(QGridLayout* grid, int r) {
   row.fade->setAccessibleName(QString("Step %1 fade").arg(r));
   row.fade->setToolTip(row.fade->accessibleName());
   row.time = new ClickLabel(QString("LabelPAspTime_%1").arg(r), "00:00.00", this);
-  row.time->setToolTip(kTimeToolTip);
+  row.time->setToolTip(kHelpToolTip);
   grid->addWidget(row.number, r + 1, 0);
   grid->addWidget(row.instruction, r + 1, 1);
   grid->addWidget(row.fade, r + 1, 2, Qt::AlignCenter);
