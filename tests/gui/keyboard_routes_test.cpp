@@ -51,7 +51,7 @@ QString ModalOpenedBy(const std::function<void()>& open) {
   });
   open();
   // A menu entry acts once the menu has closed, from the event loop.
-  QTest::qWaitFor([&name] { return !name.isEmpty(); }, 2000);
+  if (!QTest::qWaitFor([&name] { return !name.isEmpty(); }, 2000)) return {};
   return name;
 }
 
