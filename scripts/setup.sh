@@ -8,6 +8,8 @@
 #   setup.sh --fuzz     also clang with its libFuzzer runtime
 #   setup.sh --package  also what building and checking the .deb needs
 #   setup.sh --windows  also the MinGW-w64 cross compiler, Wine and the GoogleTest sources
+#   setup.sh --format   also clang-format, for scripts/format-check.sh
+#   setup.sh --ccache   also ccache, which CI puts before the compiler
 #
 # SKIP_SETUP=1 skips every check.
 set -euo pipefail
@@ -20,7 +22,7 @@ extras=()
 for arg in "$@"; do
   case "$arg" in
     --demo) tests=0 ;;
-    --fuzz | --package | --windows) extras+=("$arg") ;;
+    --fuzz | --package | --windows | --format | --ccache) extras+=("$arg") ;;
     *)
       echo "setup.sh: unknown option $arg" >&2
       exit 2
@@ -40,6 +42,8 @@ for extra in ${extras[@]+"${extras[@]}"}; do
       ;;
     --package) packages+=(dpkg-dev file appstream) ;;
     --windows) packages+=(g++-mingw-w64-x86-64-posix wine64 googletest) ;;
+    --format) packages+=(clang-format) ;;
+    --ccache) packages+=(ccache) ;;
   esac
 done
 

@@ -6,34 +6,23 @@
 #include <fstream>
 #include <sstream>
 
-#include "support/process.h"
+#include "support/programs.h"
 
 namespace vela {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::kVelacli;
+using testing::kVelaSim;
 using testing::ProcessResult;
+using testing::ReadFile;
 using testing::RunProcess;
 using testing::SimProcess;
 
-const std::string kVelacli = std::string(VELA_BINARY_DIR) + "/src/cli/velacli";
-const std::string kVelaSim = std::string(VELA_BINARY_DIR) + "/sim/vela-sim";
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-class CompareTest : public ::testing::Test {
+class CompareTest : public testing::ProgramTest {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("velacli_compare_" + std::to_string(getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    MakeFolder("velacli_compare");
     ProcessResult r = Cli({"--demo", "read-all", Path("demo.dat")});
     ASSERT_EQ(r.exit_code, 0) << r.err;
     // Two changes: the packet retention, and the time of a "Wait" step of pin 4.
@@ -42,24 +31,12 @@ class CompareTest : public ::testing::Test {
     Replace(text, "\"Ins\",1,102,0,0,20,1", "\"Ins\",1,102,0,0,40,1");
     std::ofstream(Path("changed.dat"), std::ios::binary) << text;
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
   static void Replace(std::string& text, const std::string& from, const std::string& to) {
     const size_t at = text.find(from);
     ASSERT_NE(at, std::string::npos) << from;
     text.replace(at, from.size(), to);
   }
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  static ProcessResult Cli(std::vector<std::string> args) {
-    args.insert(args.begin(), kVelacli);
-    return RunProcess(args);
-  }
-  static ProcessResult CliOn(const SimProcess& sim, std::vector<std::string> args) {
-    args.insert(args.begin(), {"-p", sim.path()});
-    return Cli(args);
-  }
-
-  fs::path dir_;
 };
 
 const char* const kChangedLines =

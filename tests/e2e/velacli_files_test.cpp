@@ -10,48 +10,29 @@
 #include <sstream>
 
 #include "files/german_locale.h"
-#include "support/process.h"
+#include "support/programs.h"
 
 namespace vela {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::kVelacli;
 using testing::ProcessResult;
+using testing::ReadFile;
 using testing::RunProcess;
+using testing::WriteFile;
 
-const std::string kVelacli = std::string(VELA_BINARY_DIR) + "/src/cli/velacli";
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-class VelacliFilesTest : public ::testing::Test {
+class VelacliFilesTest : public testing::ProgramTest {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("velacli_files_" + std::to_string(getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    MakeFolder("velacli_files");
     ProcessResult r = Cli({"--demo", "read-all", Path("base.dat")});
     ASSERT_EQ(r.exit_code, 0) << r.err;
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
   static ProcessResult Cli(std::vector<std::string> args) {
-    args.insert(args.begin(), kVelacli);
-    return RunProcess(args, std::chrono::seconds(20));
+    return ProgramTest::Cli(std::move(args), std::chrono::seconds(20));
   }
-
-  fs::path dir_;
 };
 
 TEST_F(VelacliFilesTest, Convert_PlantedLinkAtOldTemporaryName_VictimUntouched) {

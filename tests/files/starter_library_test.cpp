@@ -7,6 +7,7 @@
 #include "files/device_library.h"
 #include "model/instruction_set.h"
 #include "support/recording_dialogs.h"
+#include "vela_test_paths.h"
 
 namespace vela {
 namespace {
@@ -34,7 +35,7 @@ std::string SectionAsSaved(const std::string& library, const std::string& name) 
          "\"End\"\r\n";
 }
 
-TEST(StarterLibrary, ListsItsDevicesAtStartUp) {
+TEST(StarterLibrary, LoadedAtStartUp_ListsItsDevices) {
   DeviceLibrary library;
   RecordingDialogs dialogs;
   library.LoadAtStartUp(Folders{std::filesystem::path(VELA_SOURCE_DIR) / "data"}, dialogs);
@@ -111,7 +112,7 @@ TEST(StarterLibrary, ProgramsUseNamedInstructionsWithinTheEditorsLimits) {
   }
 }
 
-TEST(StarterLibrary, IsCopiedBesideTheBuiltPrograms) {
+TEST(StarterLibrary, AfterTheBuild_LiesBesideEachProgram) {
   for (const char* program : {"app", "cli"}) {
     std::string copy = std::string(VELA_BINARY_DIR) + "/src/" + program + "/VelaDevices.def";
     EXPECT_EQ(testing::ReadBytes(copy), LibraryBytes()) << copy;

@@ -59,6 +59,10 @@ grep -v -e libgtest-dev -e libgmock-dev <(echo "$all_packages" | tr ' ' '\n') >"
 run "$with_apt" --demo
 check "demo: GoogleTest not needed" test ! -s "$work/log"
 
+echo "$all_packages" | tr ' ' '\n' >"$work/installed"
+run "$with_apt" --format --ccache
+check "CI tools: clang-format and ccache installed" grep -q "install .* clang-format ccache$" "$work/log"
+
 : >"$work/installed"
 SKIP_SETUP=1 run "$with_apt"
 check "SKIP_SETUP=1: apt untouched" test ! -s "$work/log"
