@@ -33,6 +33,7 @@
 #include "link/station_procedures.h"
 #include "link/traffic_log.h"
 #include "operations/operation_dispatcher.h"
+#include "sim/demo_board.h"
 #include "sim/full_layout.h"
 #include "sim/memory_from_config.h"
 #include "sim/simulated_board.h"
@@ -136,7 +137,7 @@ Bound InProcess(const Options& o, const std::string& command, const std::string&
   CountingPort port(sim_port);
   MemoryTrafficLog log;
   BoardLink link(port, clock, dialogs, log);
-  link.OpenPort(sim::kSimulatedPortName, 1, nullptr);
+  link.OpenPort(sim::kDemoBoardName, 1, nullptr);
   Bound b;
   if (o.station && !SetCorsanTunneling(link, true)) return b;
   link.SetModuleAddress(0);

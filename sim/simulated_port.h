@@ -14,8 +14,6 @@
 
 namespace vela::sim {
 
-inline constexpr const char* kSimulatedPortName = "Simulated board";
-
 // One byte for the device on the line: the station when there is one (which passes it on in
 // transparent mode), otherwise the board; with the delay the answer waits for (the station's
 // answer time, a faulty reply's extra delay).

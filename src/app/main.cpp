@@ -11,6 +11,7 @@
 #include <iostream>
 #include <memory>
 
+#include "sim/demo_board.h"
 #include "ui/demo_port.h"
 #include "ui/main_window.h"
 #include "vela_version.h"
@@ -80,8 +81,8 @@ int main(int argc, char** argv) {
   vela::ui::MainWindowOptions options;
   if (command_line.parser.isSet(command_line.demo)) {
     options.port_factory = [] { return std::make_unique<vela::ui::DemoPort>(); };
-    options.extra_ports = {vela::ui::kSimulatedBoardPort};
-    options.open_port = vela::ui::kSimulatedBoardPort;
+    options.extra_ports = {vela::sim::kDemoBoardName};
+    options.open_port = vela::sim::kDemoBoardName;
   }
   if (command_line.parser.isSet(command_line.port)) {
     options.open_port = command_line.parser.value(command_line.port).toStdString();

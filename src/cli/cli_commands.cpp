@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <iostream>
-#include <map>
 #include <memory>
 
 #include "cli/cli_dialogs.h"
@@ -18,34 +17,10 @@
 #include "model/config_compare.h"
 #include "operations/general_commands.h"
 #include "operations/operation_dispatcher.h"
-#include "sim/demo_layout.h"
-#include "sim/simulated_port.h"
+#include "sim/demo_board.h"
 
 namespace vela::cli {
 namespace {
-
-// The operation each board command runs, and whether it saves its result.
-struct BoardCommand {
-  const char* operation;
-  bool reads;     // saves the configuration to its argument afterwards
-  bool loads;     // loads its argument first
-  bool verifies;  // prints the report
-};
-
-const std::map<std::string, BoardCommand>& BoardCommands() {
-  static const std::map<std::string, BoardCommand> commands = {
-      {"read-all", {"ReadAll", true, false, false}},
-      {"write-all", {"WriteAll", false, true, false}},
-      {"verify", {"VerifyAll", false, true, true}},
-      {"read-pins", {"ReadAllPins", true, false, false}},
-      {"write-pins", {"WriteAllPins", false, true, false}},
-      {"verify-pins", {"VerifyAllPins", false, true, true}},
-      {"read-events", {"ECReadAll", true, false, false}},
-      {"write-events", {"ECWriteAll", false, true, false}},
-      {"verify-events", {"ECVerify", false, true, true}},
-  };
-  return commands;
-}
 
 void PrintLines(std::ostream& out, const std::string& crlf_text) {
   std::string text = CliDialogs::PlainLines(crlf_text);
@@ -58,18 +33,18 @@ class BoardSession {
  public:
   BoardSession(const Options& o, CliDialogs& dialogs) : options_(o), dialogs_(dialogs) {
     if (o.demo) {
-      board_ = std::make_unique<sim::SimulatedBoard>(o.module, o.xaddress.value_or(0));
-      sim::LoadDemoLayout(*board_);
-      port_ = std::make_unique<sim::SimulatedPort>(*board_, clock_);
+      demo_ = std::make_unique<sim::DemoBoard>(clock_, o.module, o.xaddress.value_or(0));
+      port_ = &demo_->Port();
     } else {
-      port_ = std::make_unique<QtSerialPort>();
+      serial_port_ = std::make_unique<QtSerialPort>();
+      port_ = serial_port_.get();
     }
     link_ = std::make_unique<BoardLink>(*port_, clock_, dialogs_, log_);
   }
 
   // Opens the port and sets the link up as the options say; false with a message otherwise.
   bool Connect(std::ostream& err) {
-    const std::string name = options_.demo ? "Simulated board" : options_.port;
+    const std::string name = options_.demo ? sim::kDemoBoardName : options_.port;
     std::string reason;
     if (!link_->OpenPort(name, options_.bit_rate_index, &reason)) {
       err << "cannot open " << name << ": " << reason << '\n';
@@ -96,8 +71,9 @@ class BoardSession {
   CliDialogs& dialogs_;
   SteadyClock clock_;
   MemoryTrafficLog log_;
-  std::unique_ptr<sim::SimulatedBoard> board_;
-  std::unique_ptr<SerialPort> port_;
+  std::unique_ptr<sim::DemoBoard> demo_;
+  std::unique_ptr<SerialPort> serial_port_;
+  SerialPort* port_ = nullptr;
   std::unique_ptr<BoardLink> link_;
 };
 
@@ -121,6 +97,34 @@ bool WriteLog(const std::string& path, const std::string& text, std::ostream& er
   return true;
 }
 
+// Runs one of the dispatcher's operations: a verification prints its report, a complete read
+// saves OUT.dat, a write says what the board left unconfirmed.
+int RunOperation(const char* operation, const Options& o, Session& session, CliDialogs& dialogs,
+                 std::ostream& out, std::ostream& err) {
+  OperationDispatcher dispatcher;
+  ProgressLine progress(err, StderrIsTerminal());
+  if (!OperationDispatcher::CheckBeforeQueue(operation, session)) return kExitFailed;
+  dispatcher.Run(operation, session, &progress);
+  progress.Finish();
+  const ExchangeTally& tally = dispatcher.LastTally();
+  if (OperationDispatcher::IsVerification(operation)) {
+    PrintLines(out, dispatcher.ReportText());
+    return dispatcher.LastSucceeded() ? kExitOk : kExitFailed;
+  }
+  if (!OperationDispatcher::IsRead(operation)) {
+    ReportConfirmations(tally, err);
+    return dispatcher.LastWriteConfirmed() ? kExitOk : kExitFailed;
+  }
+  if (!dispatcher.LastReadComplete()) {
+    if (dispatcher.LastSucceeded()) {
+      err << "velacli: " << tally.failures << " exchange(s) failed; " << o.args[0]
+          << " was not saved\n";
+    }
+    return kExitFailed;
+  }
+  return SaveDataFile(session.config, o.args[0], o.compact, dialogs) ? kExitOk : kExitUsage;
+}
+
 // Runs a board command and writes --log after it. A caller with output of its own to come
 // passes `log` and writes the log itself, last.
 int RunBoardCommand(const Options& o, BoardConfig& config, CliDialogs& dialogs, std::ostream& out,
@@ -132,33 +136,9 @@ int RunBoardCommand(const Options& o, BoardConfig& config, CliDialogs& dialogs, 
   if (board.Connect(err)) {
     // Only what the command itself sends counts, not the set-up of the tunnel.
     board.link().ResetTally();
-    if (auto it = BoardCommands().find(o.command); it != BoardCommands().end()) {
-      const BoardCommand& c = it->second;
-      OperationDispatcher dispatcher;
-      ProgressLine progress(err, StderrIsTerminal());
-      if (OperationDispatcher::CheckBeforeQueue(c.operation, session)) {
-        dispatcher.Run(c.operation, session, &progress);
-        progress.Finish();
-        const ExchangeTally& tally = dispatcher.LastTally();
-        if (c.verifies) {
-          status = dispatcher.LastSucceeded() ? kExitOk : kExitFailed;
-          PrintLines(out, dispatcher.ReportText());
-        } else if (OperationDispatcher::IsRead(c.operation)) {
-          status = dispatcher.LastReadComplete() ? kExitOk : kExitFailed;
-          if (dispatcher.LastSucceeded() && status != kExitOk) {
-            err << "velacli: " << tally.failures << " exchange(s) failed";
-            if (c.reads) err << "; " << o.args[0] << " was not saved";
-            err << '\n';
-          }
-          if (c.reads && status == kExitOk &&
-              !SaveDataFile(config, o.args[0], o.compact, dialogs)) {
-            status = kExitUsage;
-          }
-        } else {
-          status = dispatcher.LastWriteConfirmed() ? kExitOk : kExitFailed;
-          ReportConfirmations(tally, err);
-        }
-      }
+    const CommandSpec* spec = FindCommand(o.command);
+    if (const char* operation = spec ? spec->operation : nullptr) {
+      status = RunOperation(operation, o, session, dialogs, out, err);
     } else if (o.command == "compare") {
       // "Read All" into the copy of IN.dat the caller compares with; saves nothing.
       OperationDispatcher dispatcher;
@@ -273,8 +253,9 @@ int RunCommand(const Options& o, std::ostream& out, std::ostream& err) {
     return kExitOk;
   }
   if (!o.config_file.empty() && !LoadDataFile(config, o.config_file, dialogs)) return kExitUsage;
-  auto board_it = BoardCommands().find(o.command);
-  if (board_it != BoardCommands().end() && board_it->second.loads &&
+  // A board operation that writes or verifies starts from its IN.dat.
+  const CommandSpec* spec = FindCommand(o.command);
+  if (spec && spec->operation && !OperationDispatcher::IsRead(spec->operation) &&
       !LoadDataFile(config, o.args[0], dialogs)) {
     return kExitUsage;
   }

@@ -1,27 +1,24 @@
 #include "ui/demo_port.h"
 
 #include "link/qt/qt_serial_port.h"
-#include "sim/demo_layout.h"
-#include "sim/simulated_port.h"
+#include "sim/demo_board.h"
 
 namespace vela::ui {
 
 DemoPort::DemoPort()
-    : board_(std::make_unique<sim::SimulatedBoard>()),
-      simulated_(std::make_unique<sim::SimulatedPort>(*board_, clock_)),
-      real_(std::make_unique<QtSerialPort>()) {
-  sim::LoadDemoLayout(*board_);
-}
+    : demo_(std::make_unique<sim::DemoBoard>(clock_)), real_(std::make_unique<QtSerialPort>()) {}
 
 DemoPort::~DemoPort() = default;
 
+sim::SimulatedBoard& DemoPort::Board() { return demo_->Board(); }
+
 bool DemoPort::Open(const std::string& name, const std::string& settings, std::string* error) {
   Close();
-  if (name == sim::kSimulatedPortName) {
+  if (name == sim::kDemoBoardName) {
     // The wire time of the chosen bit rate, so the demo feels like a board on a cable.
     LineSettings line;
-    simulated_->Timing().bit_rate = ParseLineSettings(settings, &line) ? line.baud : 0;
-    active_ = simulated_.get();
+    demo_->Port().Timing().bit_rate = ParseLineSettings(settings, &line) ? line.baud : 0;
+    active_ = &demo_->Port();
   } else {
     active_ = real_.get();
   }

@@ -1,5 +1,5 @@
-// The port of demo mode: "Simulated board" opens the in-process board with the demo layout,
-// any other name a real port, so a demo session can still reach an adapter.
+// The port of demo mode: the demo board's name opens the in-process demo board, any other name
+// a real port, so a demo session can still reach an adapter.
 #pragma once
 
 #include <memory>
@@ -9,8 +9,8 @@
 #include "link/serial_port.h"
 
 namespace vela::sim {
+class DemoBoard;
 class SimulatedBoard;
-class SimulatedPort;
 }  // namespace vela::sim
 
 namespace vela::ui {
@@ -29,12 +29,11 @@ class DemoPort final : public SerialPort {
   bool WaitForData(std::chrono::microseconds timeout) override;
   std::string TakeLostReason() override;
 
-  sim::SimulatedBoard& Board() { return *board_; }
+  sim::SimulatedBoard& Board();
 
  private:
   SteadyClock clock_;
-  std::unique_ptr<sim::SimulatedBoard> board_;
-  std::unique_ptr<sim::SimulatedPort> simulated_;
+  std::unique_ptr<sim::DemoBoard> demo_;
   std::unique_ptr<SerialPort> real_;
   SerialPort* active_ = nullptr;
 };

@@ -16,58 +16,41 @@
 #include "link/board_link.h"
 #include "link/traffic_log.h"
 #include "operations/operation_dispatcher.h"
-#include "sim/demo_layout.h"
-#include "sim/simulated_board.h"
-#include "sim/simulated_port.h"
-#include "support/process.h"
+#include "sim/demo_board.h"
+#include "support/programs.h"
 #include "support/recording_dialogs.h"
 
 namespace vela {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::kVelacli;
+using testing::kVelaSim;
 using testing::ProcessResult;
+using testing::ReadFile;
 using testing::RunProcess;
 using testing::SimProcess;
 using Message = std::vector<int>;
 
-const std::string kVelacli = std::string(VELA_BINARY_DIR) + "/src/cli/velacli";
-const std::string kVelaSim = std::string(VELA_BINARY_DIR) + "/sim/vela-sim";
 constexpr const char* kNoResponse = "No response received, resetting bidirectional communication";
 constexpr const char* kPortGone =
     "The serial port was closed: the device went away (unplugged, or closed at the other end)";
 constexpr const char* kPrecious = "an older backup, not to be touched\r\n";
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
 // The requests of a clean "ReadAll" of the demo board, in order: exchange N of vela-sim.
 std::vector<Message> DemoReadAllRequests() {
   ManualClock clock;
-  sim::SimulatedBoard board;
-  sim::LoadDemoLayout(board);
-  sim::SimulatedPort port(board, clock);
+  sim::DemoBoard demo(clock);
   testing::RecordingDialogs dialogs;
   MemoryTrafficLog log;
-  BoardLink link(port, clock, dialogs, log);
-  link.OpenPort(sim::kSimulatedPortName, 1, nullptr);
+  BoardLink link(demo.Port(), clock, dialogs, log);
+  link.OpenPort(sim::kDemoBoardName, 1, nullptr);
   BoardConfig config;
   ConfigView view;
   Session session{link, config, view};
   OperationDispatcher dispatcher;
   dispatcher.Run("ReadAll", session);
-  return board.Messages();
+  return demo.Board().Messages();
 }
 
 int FirstIndex(const std::vector<Message>& requests, int type, int from_end = 0) {
@@ -83,23 +66,13 @@ int FirstIndex(const std::vector<Message>& requests, int type, int from_end = 0)
   return -1;
 }
 
-class ReadAllReliabilityTest : public ::testing::Test {
+class ReadAllReliabilityTest : public testing::ProgramTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("velacli_reliability_" + std::to_string(getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  void SetUp() override { MakeFolder("velacli_reliability"); }
 
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
   ProcessResult ReadAll(const SimProcess& sim, const std::string& out) {
     return RunProcess({kVelacli, "-p", sim.path(), "read-all", out}, std::chrono::seconds(30));
   }
-
-  fs::path dir_;
 };
 
 TEST_F(ReadAllReliabilityTest, FaultAtAGatedStep_MessageExitOneFileUntouched) {
@@ -141,7 +114,7 @@ TEST_F(ReadAllReliabilityTest, FaultAtAGatedStep_MessageExitOneFileUntouched) {
     if (with_old_file) std::ofstream(out, std::ios::binary) << kPrecious;
     ProcessResult r = ReadAll(sim, out);
     EXPECT_EQ(r.exit_code, 1) << r.err;
-    const std::vector<std::string> lines = Lines(r.err);
+    const std::vector<std::string> lines = testing::OutputLines(r.err);
     ASSERT_EQ(lines.size(), c.message_start == "Invalid response received, " ? 3u : 1u) << r.err;
     EXPECT_EQ(lines[0].rfind(c.message_start, 0), 0u) << r.err;
     EXPECT_LT(r.seconds, 10.0);
@@ -205,7 +178,8 @@ TEST_F(ReadAllReliabilityTest, FailuresTheChainGoesOnPast_ExitOneAndNoFile) {
     ProcessResult r = ReadAll(sim, out);
     EXPECT_EQ(r.exit_code, 1) << r.err;
     EXPECT_EQ(r.err.rfind(c.message_start, 0), 0u) << r.err;
-    EXPECT_EQ(Lines(r.err).back(), "velacli: 1 exchange(s) failed; " + out + " was not saved");
+    EXPECT_EQ(testing::OutputLines(r.err).back(),
+              "velacli: 1 exchange(s) failed; " + out + " was not saved");
     EXPECT_FALSE(fs::exists(out));
   }
 }
@@ -244,7 +218,7 @@ TEST_F(ReadAllReliabilityTest, PortVanishesMidRead_OneMessageExitOneNoFile) {
     EXPECT_LT(r.seconds, delay_ms / 1000.0 + 3.0) << "no hang after the port went";
     // The loss is said once; then at most the message of the exchange it cut short and of the
     // next one that found the port closed, each once.
-    const std::vector<std::string> lines = Lines(r.err);
+    const std::vector<std::string> lines = testing::OutputLines(r.err);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines[0], kPortGone) << r.err;
     const std::set<std::string> allowed = {kPortGone, kNoResponse, kSelectCommunicationsPort};

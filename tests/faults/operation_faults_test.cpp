@@ -21,6 +21,7 @@
 #include "model/board_config.h"
 #include "operations/operation_dispatcher.h"
 #include "operations/session.h"
+#include "sim/demo_board.h"
 #include "sim/demo_layout.h"
 #include "sim/full_layout.h"
 #include "sim/memory_from_config.h"
@@ -117,7 +118,7 @@ struct Rig {
   Rig(const sim::BoardMemory& memory, const BoardConfig& start)
       : port(board, clock), link(port, clock, dialogs, log), config(start) {
     board.Memory() = memory;
-    link.OpenPort(sim::kSimulatedPortName, 1, nullptr);
+    link.OpenPort(sim::kDemoBoardName, 1, nullptr);
   }
 
   ManualClock clock;
@@ -511,7 +512,7 @@ TEST(OperationFaultsCleanRuns, EveryExchangeAsksForAReplyAndNothingIsSaid) {
   EXPECT_EQ(CleanRuns::Get(BoardKind::kFull).read_all.exchanges, 12 + 32 * 40 + 65);
 }
 
-TEST_P(OperationFaultsTest, ReadAll) {
+TEST_P(OperationFaultsTest, ReadAll_FaultAtEachExchange_StopsOrGoesOnAsItShould) {
   const Outcome& clean = clean_.read_all;
   const Layout layout = Layout::Of(clean.messages, 114, 113);
   ASSERT_GT(layout.pins_begin, 0);
@@ -607,7 +608,7 @@ TEST_P(OperationFaultsTest, ReadAll) {
   }
 }
 
-TEST_P(OperationFaultsTest, WriteAll) {
+TEST_P(OperationFaultsTest, WriteAll_FaultAtEachExchange_StopsOrGoesOnAsItShould) {
   const Outcome& clean = clean_.write_all;
   for (int k = 0; k < clean.exchanges; k += clean_.stride) {
     SCOPED_TRACE("exchange " + std::to_string(k) + " " +
@@ -651,7 +652,7 @@ TEST_P(OperationFaultsTest, WriteAll) {
   }
 }
 
-TEST_P(OperationFaultsTest, VerifyAll) {
+TEST_P(OperationFaultsTest, VerifyAll_FaultAtEachExchange_StopsOrGoesOnAsItShould) {
   const Outcome& clean = clean_.verify_all;
   const Layout layout = Layout::Of(clean.messages, 113, 118);
   const std::vector<std::string> clean_lines = testing::SplitCrLf(clean.report);

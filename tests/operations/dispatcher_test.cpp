@@ -4,6 +4,7 @@
 
 #include "operations/session_fixture.h"
 #include "operations/verification.h"
+#include "sim/demo_board.h"
 #include "sim/simulated_board.h"
 #include "sim/simulated_port.h"
 #include "support/crlf_lines.h"
@@ -20,7 +21,7 @@ class DispatcherTest : public ::testing::Test {
       : port_(board_, clock_),
         link_(port_, clock_, dialogs_, log_),
         session_{link_, config_, view_} {
-    link_.OpenPort(sim::kSimulatedPortName, 1, nullptr);
+    link_.OpenPort(sim::kDemoBoardName, 1, nullptr);
   }
 
   std::string Run(const std::string& name) {

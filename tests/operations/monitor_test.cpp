@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "sim/demo_board.h"
 #include "sim/simulated_board.h"
 #include "sim/simulated_port.h"
 #include "support/recording_dialogs.h"
@@ -12,7 +13,7 @@ namespace {
 class MonitorOnBoardTest : public ::testing::Test {
  protected:
   MonitorOnBoardTest() : port_(board_, clock_), link_(port_, clock_, dialogs_, log_) {
-    link_.OpenPort(sim::kSimulatedPortName, 1, nullptr);
+    link_.OpenPort(sim::kDemoBoardName, 1, nullptr);
   }
   ManualClock clock_;
   sim::SimulatedBoard board_;

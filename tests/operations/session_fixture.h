@@ -15,6 +15,7 @@
 #include "model/board_config.h"
 #include "operations/session.h"
 #include "sim/simulated_board.h"
+#include "sim/demo_board.h"
 #include "sim/simulated_port.h"
 #include "support/fake_port.h"
 #include "support/recording_dialogs.h"
@@ -136,7 +137,7 @@ class SimSessionTest : public ::testing::Test {
       : port_(board_, clock_),
         link_(port_, clock_, dialogs_, log_),
         session_{link_, config_, view_} {
-    link_.OpenPort("Simulated board", 1, nullptr);
+    link_.OpenPort(sim::kDemoBoardName, 1, nullptr);
   }
 
   ManualClock clock_;

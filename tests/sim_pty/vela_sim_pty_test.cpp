@@ -23,9 +23,10 @@
 #include "model/board_config.h"
 #include "operations/operation_dispatcher.h"
 #include "operations/session.h"
-#include "sim/demo_layout.h"
+#include "sim/demo_board.h"
 #include "sim/simulated_port.h"
 #include "support/recording_dialogs.h"
+#include "vela_test_paths.h"
 
 extern char** environ;
 
@@ -207,13 +208,11 @@ TEST(VelaSimPty, LoadedDataFile_ReadsBackAsSaved) {
   BoardConfig saved;
   {
     ManualClock clock;
-    sim::SimulatedBoard board;
-    sim::LoadDemoLayout(board);
-    sim::SimulatedPort port(board, clock);
+    sim::DemoBoard demo(clock);
     testing::RecordingDialogs dialogs;
     MemoryTrafficLog log;
-    BoardLink link(port, clock, dialogs, log);
-    ASSERT_TRUE(link.OpenPort("sim", 1, nullptr));
+    BoardLink link(demo.Port(), clock, dialogs, log);
+    ASSERT_TRUE(link.OpenPort(sim::kDemoBoardName, 1, nullptr));
     ConfigView view;
     Session session{link, saved, view};
     OperationDispatcher dispatcher;
