@@ -95,15 +95,18 @@ const std::vector<CommandSpec>& Commands() {
       {"ports", "", "list serial ports, one a line", 0, 0, false},
       {"version", "", "request the firmware version; print it", 0, 0, true},
       {"read-all", "OUT.dat [--compact]", "\"Read All\"; save OUT.dat only if every step succeeded",
-       1, 1, true},
-      {"write-all", "IN.dat", "load IN.dat, \"Write All\"", 1, 1, true},
-      {"verify", "IN.dat", "load IN.dat, \"Verify All\"; the report goes to stdout", 1, 1, true},
-      {"read-pins", "OUT.dat [--compact]", "read all pins; save OUT.dat", 1, 1, true},
-      {"write-pins", "IN.dat", "load IN.dat, write all pins", 1, 1, true},
-      {"verify-pins", "IN.dat", "load IN.dat, verify all pins", 1, 1, true},
-      {"read-events", "OUT.dat [--compact]", "read all event actions; save OUT.dat", 1, 1, true},
-      {"write-events", "IN.dat", "load IN.dat, write all event actions", 1, 1, true},
-      {"verify-events", "IN.dat", "load IN.dat, verify the event control", 1, 1, true},
+       1, 1, true, "ReadAll"},
+      {"write-all", "IN.dat", "load IN.dat, \"Write All\"", 1, 1, true, "WriteAll"},
+      {"verify", "IN.dat", "load IN.dat, \"Verify All\"; the report goes to stdout", 1, 1, true,
+       "VerifyAll"},
+      {"read-pins", "OUT.dat [--compact]", "read all pins; save OUT.dat", 1, 1, true,
+       "ReadAllPins"},
+      {"write-pins", "IN.dat", "load IN.dat, write all pins", 1, 1, true, "WriteAllPins"},
+      {"verify-pins", "IN.dat", "load IN.dat, verify all pins", 1, 1, true, "VerifyAllPins"},
+      {"read-events", "OUT.dat [--compact]", "read all event actions; save OUT.dat", 1, 1, true,
+       "ECReadAll"},
+      {"write-events", "IN.dat", "load IN.dat, write all event actions", 1, 1, true, "ECWriteAll"},
+      {"verify-events", "IN.dat", "load IN.dat, verify the event control", 1, 1, true, "ECVerify"},
       {"erase", "", "erase the configuration memory (needs --yes)", 0, 0, true},
       {"monitor", "[--seconds S]", "poll board reports; print the monitor lines (default 10 s)", 0,
        0, true},
@@ -128,86 +131,88 @@ const CommandSpec* FindCommand(const std::string& name) {
   return nullptr;
 }
 
-Options ParseOptions(const std::vector<std::string>& argv) {
-  // Every option and whether it takes a value; a new option needs a line here and one below.
-  const QCommandLineOption port(QStringList{"p", "port"}, {}, "PATH");
-  const QCommandLineOption baud(QStringList{"b", "baud"}, {}, "RATE");
-  const QCommandLineOption module(QStringList{"m", "module"}, {}, "N");
-  const QCommandLineOption xaddr(QStringList{"x", "xaddr"}, {}, "N");
-  const QCommandLineOption tunnel("tunnel");
-  const QCommandLineOption unidirectional("unidirectional");
-  const QCommandLineOption numbering("numbering", {}, "BASE");
-  const QCommandLineOption config("config", {}, "FILE");
-  const QCommandLineOption log("log", {}, "FILE");
-  const QCommandLineOption yes("yes");
-  const QCommandLineOption demo("demo");
-  const QCommandLineOption help(QStringList{"h", "help"});
-  const QCommandLineOption version("version");
-  const QCommandLineOption compact("compact");
-  const QCommandLineOption seconds("seconds", {}, "S");
-  const QCommandLineOption brief("brief");
-  const QList<QCommandLineOption> all = {port,      baud,    module,  xaddr, tunnel, unidirectional,
-                                         numbering, config,  log,     yes,   demo,   help,
-                                         version,   compact, seconds, brief};
+namespace {
 
-  QCommandLineParser parser;
-  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
-  parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-  parser.addOptions(all);
-  QStringList args{"velacli"};
-  for (const std::string& a : argv) args << QString::fromStdString(a);
-  if (!parser.parse(args)) throw UsageError(ParseErrorText(parser, args, all));
+// Every option and whether it takes a value; a new option needs a line here and one in
+// ValuesOf.
+struct OptionSet {
+  const QCommandLineOption port{QStringList{"p", "port"}, {}, "PATH"};
+  const QCommandLineOption baud{QStringList{"b", "baud"}, {}, "RATE"};
+  const QCommandLineOption module{QStringList{"m", "module"}, {}, "N"};
+  const QCommandLineOption xaddr{QStringList{"x", "xaddr"}, {}, "N"};
+  const QCommandLineOption tunnel{"tunnel"};
+  const QCommandLineOption unidirectional{"unidirectional"};
+  const QCommandLineOption numbering{"numbering", {}, "BASE"};
+  const QCommandLineOption config{"config", {}, "FILE"};
+  const QCommandLineOption log{"log", {}, "FILE"};
+  const QCommandLineOption yes{"yes"};
+  const QCommandLineOption demo{"demo"};
+  const QCommandLineOption help{QStringList{"h", "help"}};
+  const QCommandLineOption version{"version"};
+  const QCommandLineOption compact{"compact"};
+  const QCommandLineOption seconds{"seconds", {}, "S"};
+  const QCommandLineOption brief{"brief"};
 
+  QList<QCommandLineOption> All() const {
+    return {port, baud, module, xaddr, tunnel,  unidirectional, numbering, config,
+            log,  yes,  demo,   help,  version, compact,        seconds,   brief};
+  }
+};
+
+int BitRateIndex(const std::string& rate) {
+  if (rate == "9600") return 0;
+  if (rate == "19200") return 1;
+  if (rate == "38400") return 2;
+  throw UsageError("--baud takes 9600, 19200 or 38400, not \"" + rate + "\"");
+}
+
+// "." is the decimal point whatever the locale; nan, inf and exponents are no durations.
+double Seconds(const std::string& value) {
+  const std::optional<double> number = ParseDecimal(value);
+  if (!number || *number < 0 || *number > 86400) {
+    throw UsageError("--seconds takes a number of seconds from 0 to 86400 (such as 0.5), not \"" +
+                     value + "\"");
+  }
+  return *number;
+}
+
+// The values of the parsed options, each checked on its own; the first positional argument is
+// the command, the rest its arguments.
+Options ValuesOf(const QCommandLineParser& parser, const OptionSet& set) {
   auto text = [&](const QCommandLineOption& option) { return parser.value(option).toStdString(); };
   auto name = [](const QCommandLineOption& option) {
     return "--" + option.names().constLast().toStdString();
   };
   Options o;
-  o.help = parser.isSet(help);
-  o.version = parser.isSet(version);
-  o.port = text(port);
-  if (parser.isSet(baud)) {
-    const std::string rate = text(baud);
-    if (rate == "9600")
-      o.bit_rate_index = 0;
-    else if (rate == "19200")
-      o.bit_rate_index = 1;
-    else if (rate == "38400")
-      o.bit_rate_index = 2;
-    else
-      throw UsageError("--baud takes 9600, 19200 or 38400, not \"" + rate + "\"");
+  o.help = parser.isSet(set.help);
+  o.version = parser.isSet(set.version);
+  o.port = text(set.port);
+  if (parser.isSet(set.baud)) o.bit_rate_index = BitRateIndex(text(set.baud));
+  if (parser.isSet(set.module)) o.module = ParseInt(name(set.module), text(set.module), 0, 31);
+  if (parser.isSet(set.xaddr)) o.xaddress = ParseInt(name(set.xaddr), text(set.xaddr), 0, 95);
+  o.tunnel = parser.isSet(set.tunnel);
+  o.unidirectional = parser.isSet(set.unidirectional);
+  if (parser.isSet(set.numbering)) {
+    o.numbering = ParseInt(name(set.numbering), text(set.numbering), 0, 1);
   }
-  const bool module_given = parser.isSet(module);
-  if (module_given) o.module = ParseInt(name(module), text(module), 0, 31);
-  if (parser.isSet(xaddr)) o.xaddress = ParseInt(name(xaddr), text(xaddr), 0, 95);
-  o.tunnel = parser.isSet(tunnel);
-  o.unidirectional = parser.isSet(unidirectional);
-  if (parser.isSet(numbering)) o.numbering = ParseInt(name(numbering), text(numbering), 0, 1);
-  o.config_file = text(config);
-  o.log_file = text(log);
-  o.yes = parser.isSet(yes);
-  o.demo = parser.isSet(demo);
-  o.compact = parser.isSet(compact);
-  o.brief = parser.isSet(brief);
-  if (parser.isSet(seconds)) {
-    const std::string value = text(seconds);
-    // "." is the decimal point whatever the locale; nan, inf and exponents are no durations.
-    const std::optional<double> number = ParseDecimal(value);
-    if (!number || *number < 0 || *number > 86400) {
-      throw UsageError("--seconds takes a number of seconds from 0 to 86400 (such as 0.5), not \"" +
-                       value + "\"");
-    }
-    o.seconds = *number;
-  }
-  const QStringList positional = parser.positionalArguments();
-  for (const QString& p : positional) {
+  o.config_file = text(set.config);
+  o.log_file = text(set.log);
+  o.yes = parser.isSet(set.yes);
+  o.demo = parser.isSet(set.demo);
+  o.compact = parser.isSet(set.compact);
+  o.brief = parser.isSet(set.brief);
+  if (parser.isSet(set.seconds)) o.seconds = Seconds(text(set.seconds));
+  for (const QString& p : parser.positionalArguments()) {
     if (o.command.empty())
       o.command = p.toStdString();
     else
       o.args.push_back(p.toStdString());
   }
+  return o;
+}
 
-  if (o.help || o.version) return o;
+// The rules between the command and the options.
+void CheckCommandLine(const Options& o, bool module_given) {
   if (o.command.empty()) throw UsageError("no command given");
   const CommandSpec* spec = FindCommand(o.command);
   if (!spec) throw UsageError("unknown command \"" + o.command + "\"");
@@ -222,14 +227,30 @@ Options ParseOptions(const std::vector<std::string>& argv) {
   if (spec->needs_board && o.port.empty() && !o.demo) {
     throw UsageError("the " + o.command + " command needs --port PATH (or --demo)");
   }
-  if (!o.log_file.empty()) {
-    for (const std::string& file : FilesOf(o, *spec)) {
-      if (SameFile(o.log_file, file)) {
-        throw UsageError("--log " + o.log_file + " names a file the command reads or writes (" +
-                         file + "); the log would replace it");
-      }
+  if (o.log_file.empty()) return;
+  for (const std::string& file : FilesOf(o, *spec)) {
+    if (SameFile(o.log_file, file)) {
+      throw UsageError("--log " + o.log_file + " names a file the command reads or writes (" +
+                       file + "); the log would replace it");
     }
   }
+}
+
+}  // namespace
+
+Options ParseOptions(const std::vector<std::string>& argv) {
+  const OptionSet set;
+  const QList<QCommandLineOption> all = set.All();
+  QCommandLineParser parser;
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+  parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+  parser.addOptions(all);
+  QStringList args{"velacli"};
+  for (const std::string& a : argv) args << QString::fromStdString(a);
+  if (!parser.parse(args)) throw UsageError(ParseErrorText(parser, args, all));
+
+  Options o = ValuesOf(parser, set);
+  if (!o.help && !o.version) CheckCommandLine(o, parser.isSet(set.module));
   return o;
 }
 

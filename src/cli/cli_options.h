@@ -42,7 +42,10 @@ Options ParseOptions(const std::vector<std::string>& argv);
 // The text of `velacli --help`, and of `velacli COMMAND --help` (empty command: the whole).
 std::string HelpText(const std::string& command);
 
-// What each command expects after its name (for checking and for the help text).
+// Every command of velacli, once: what it expects after its name (for checking and for the help
+// text) and, for a board command that runs one of the dispatcher's operations, that operation.
+// Such a command that reads saves its OUT.dat afterwards; one that writes or verifies loads its
+// IN.dat first, and a verification prints the report.
 struct CommandSpec {
   const char* name;
   const char* args;
@@ -50,6 +53,7 @@ struct CommandSpec {
   int min_args;
   int max_args;
   bool needs_board;
+  const char* operation = nullptr;
 };
 const std::vector<CommandSpec>& Commands();
 const CommandSpec* FindCommand(const std::string& name);

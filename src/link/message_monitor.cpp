@@ -12,7 +12,7 @@ bool MessageMonitor::Start(BoardLink& link) {
   std::lock_guard lock(mutex_);
   if (!running_) {
     running_ = true;
-    text_ += std::string("Start Monitoring") + kCrLf;
+    text_.Append(std::string("Start Monitoring") + kCrLf);
   }
   return true;
 }
@@ -22,7 +22,7 @@ void MessageMonitor::Stop() {
   // Only a running monitor reports its stop: focus passing over an idle button says nothing.
   if (!running_) return;
   running_ = false;
-  text_ += std::string("Monitoring Stopped") + kCrLf;
+  text_.Append(std::string("Monitoring Stopped") + kCrLf);
 }
 
 bool MessageMonitor::Running() const {
@@ -69,16 +69,12 @@ void MessageMonitor::RunFor(BoardLink& link, Clock& clock, std::chrono::microsec
 
 void MessageMonitor::Append(const std::string& line) {
   std::lock_guard lock(mutex_);
-  text_ += line;
-  if (text_.size() > kTextLimit) {
-    size_t cut = text_.find('\n', text_.size() - kTextLimit / 2);
-    text_.erase(0, cut == std::string::npos ? text_.size() - kTextLimit / 2 : cut + 1);
-  }
+  text_.Append(line);
 }
 
 std::string MessageMonitor::Text() const {
   std::lock_guard lock(mutex_);
-  return text_;
+  return text_.Text();
 }
 
 void MessageMonitor::Clear() {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "link/board_link.h"
+#include "link/bounded_text.h"
 
 namespace vela {
 
@@ -43,7 +44,8 @@ class MessageMonitor {
   void Append(const std::string& line);
 
   mutable std::mutex mutex_;
-  std::string text_;
+  // Beyond the limit, the oldest lines go down to half of it.
+  BoundedText text_{kTextLimit, kTextLimit / 2};
   bool running_ = false;
 };
 

@@ -7,6 +7,8 @@
 #include <mutex>
 #include <string>
 
+#include "link/bounded_text.h"
+
 namespace vela {
 
 class TrafficLog {
@@ -23,7 +25,7 @@ class MemoryTrafficLog final : public TrafficLog {
  public:
   static constexpr size_t kDefaultLimit = 1 << 20;  // 1 MiB of text, about 30000 lines
 
-  explicit MemoryTrafficLog(size_t limit = kDefaultLimit) : limit_(limit) {}
+  explicit MemoryTrafficLog(size_t limit = kDefaultLimit) : text_(limit, limit - limit / 8) {}
 
   // What a reader that has shown the log up to `from` needs to catch up, without copying what
   // it already has. Offsets count bytes appended since the log was last cleared.
@@ -43,9 +45,8 @@ class MemoryTrafficLog final : public TrafficLog {
   void SetListener(std::function<void()> listener);
 
  private:
-  size_t limit_;
   mutable std::mutex mutex_;
-  std::string text_;
+  BoundedText text_;
   uint64_t generation_ = 0;
   uint64_t begin_ = 0;  // offset of text_[0]
   uint64_t dropped_lines_ = 0;
