@@ -51,6 +51,8 @@ std::string ReplyLine(int i) {
 
 }  // namespace
 
+// Long on purpose: one measured run from filling the log to the figures, kept in one piece so
+// that what is timed, and in which order, reads from top to bottom.
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const int exchanges = argc > 1 ? std::atoi(argv[1]) : 1357;

@@ -120,149 +120,172 @@ faults (each exchange, or only exchange N with --fault-at N, counting from 0)
 )";
 }
 
-bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
-                     std::string& error) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    auto value = [&](std::string& out) {
-      if (i + 1 >= args.size()) {
-        error = arg + " needs a value";
-        return false;
-      }
-      out = args[++i];
-      return true;
-    };
-    auto number = [&](int low, int high, int& out) {
-      std::string text;
-      if (!value(text)) return false;
-      if (!ToInt(text, low, high, out)) {
-        error = arg + " takes a number " + std::to_string(low) + ".." + std::to_string(high) +
-                ", not \"" + text + "\"";
-        return false;
-      }
-      return true;
-    };
-    std::string text;
-    int n = 0;
-    if (arg == "--help" || arg == "-h") {
-      options.help = true;
-    } else if (arg == "--version") {
-      options.version = true;
-    } else if (arg == "--pty") {
-      options.pty = true;
-    } else if (arg == "--module") {
-      if (!number(0, 31, options.module)) return false;
-    } else if (arg == "--xaddr") {
-      if (!number(0, 127, options.xaddress)) return false;
-    } else if (arg == "--demo") {
-      options.demo = true;
-    } else if (arg == "--load") {
-      if (!value(options.load_file)) return false;
-    } else if (arg == "--dump") {
-      if (!value(options.dump_file)) return false;
-    } else if (arg == "--verbose") {
-      options.verbose = true;
-    } else if (arg == "--report") {
-      if (!value(text)) return false;
-      std::array<uint8_t, 4> report{};
-      size_t count = 0;
-      size_t start = 0;
-      bool ok = true;
-      while (ok && start <= text.size()) {
-        size_t comma = text.find(',', start);
-        std::string part =
-            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        char* end = nullptr;
-        long v = std::strtol(part.c_str(), &end, 10);
-        ok = !part.empty() && *end == '\0' && v >= 0 && v <= 127 && count < 4;
-        if (ok) report[count++] = static_cast<uint8_t>(v);
-        if (comma == std::string::npos) break;
-        start = comma + 1;
-      }
-      if (!ok || count != 4) {
-        error = "--report takes four numbers 0..127 such as 12,0,127,3, not \"" + text + "\"";
-        return false;
-      }
-      options.reports.push_back(report);
-    } else if (arg == "--baud") {
-      if (!number(1, 4000000, options.timing.bit_rate)) return false;
-    } else if (arg == "--turnaround-us") {
-      if (!number(0, 60000000, n)) return false;
-      options.timing.turnaround = std::chrono::microseconds(n);
-    } else if (arg == "--station") {
-      options.station = true;
-    } else if (arg == "--protocol" || arg == "--interface-version") {
-      if (!value(text)) return false;
-      int& target = arg == "--protocol" ? options.station_settings.protocol_version
-                                        : options.station_settings.interface_version;
-      if (!ToStationVersion(text, target)) {
-        error = arg + " takes a version whose hundreds and ones are 0..7 (3200, 1030), not \"" +
-                text + "\"";
-        return false;
-      }
-    } else if (arg == "--interface") {
-      if (!value(text)) return false;
-      if (!ToInterfaceType(text, options.station_settings.interface_type)) {
-        error = "--interface takes hbx, hby, zeto or a number, not \"" + text + "\"";
-        return false;
-      }
-    } else if (arg == "--polls-before-reply") {
-      if (!number(0, 1000, options.station_settings.polls_before_reply)) return false;
-    } else if (arg == "--silent-station") {
-      options.station_settings.silent = true;
-    } else if (arg == "--no-reply") {
-      options.faults.no_reply = true;
-    } else if (arg == "--bad-checksum") {
-      options.faults.wrong_checksum = true;
-    } else if (arg == "--good-copy") {
-      options.faults.good_copy_after_bad = true;
-    } else if (arg == "--garbage") {
-      if (!value(text)) return false;
-      if (!ToHexBytes(text, options.faults.garbage_before)) {
-        error = "--garbage takes hexadecimal bytes such as FF85, not \"" + text + "\"";
-        return false;
-      }
-    } else if (arg == "--wrong-echo") {
-      options.faults.wrong_address_echo = true;
-    } else if (arg == "--xaddr-fault") {
-      if (!value(text)) return false;
-      if (text == "missing") {
-        options.faults.xaddress = Faults::XAddress::kMissing;
-      } else if (text == "wrong") {
-        options.faults.xaddress = Faults::XAddress::kWrong;
-      } else if (text == "unexpected") {
-        options.faults.xaddress = Faults::XAddress::kUnexpected;
-      } else {
-        error = "--xaddr-fault takes missing, wrong or unexpected, not \"" + text + "\"";
-        return false;
-      }
-    } else if (arg == "--unsupported") {
-      if (!value(text)) return false;
-      if (!ToUnsupported(text, options.faults)) {
-        error = "--unsupported takes types 0..127 or TYPE:COMMAND, comma-separated, not \"" + text +
-                "\"";
-        return false;
-      }
-    } else if (arg == "--unsupported-answer") {
-      if (!value(text)) return false;
-      if (text == "empty") {
-        options.faults.unsupported_answer = Faults::Unsupported::kEmpty;
-      } else if (text == "wrong-type") {
-        options.faults.unsupported_answer = Faults::Unsupported::kWrongType;
-      } else {
-        error = "--unsupported-answer takes empty or wrong-type, not \"" + text + "\"";
-        return false;
-      }
-    } else if (arg == "--reply-delay-ms") {
-      if (!number(0, 600000, n)) return false;
-      options.faults.reply_delay = std::chrono::milliseconds(n);
-    } else if (arg == "--fault-at") {
-      if (!number(0, 1 << 30, options.faults.only_at_frame)) return false;
-    } else {
-      error = "unknown option \"" + arg + "\"";
-      return false;
-    }
+namespace {
+
+// The options without a value.
+struct FlagOption {
+  const char* name;
+  void (*set)(SimOptions&);
+};
+
+constexpr FlagOption kFlagOptions[] = {
+    {"--help", [](SimOptions& o) { o.help = true; }},
+    {"-h", [](SimOptions& o) { o.help = true; }},
+    {"--version", [](SimOptions& o) { o.version = true; }},
+    {"--pty", [](SimOptions& o) { o.pty = true; }},
+    {"--demo", [](SimOptions& o) { o.demo = true; }},
+    {"--verbose", [](SimOptions& o) { o.verbose = true; }},
+    {"--station", [](SimOptions& o) { o.station = true; }},
+    {"--silent-station", [](SimOptions& o) { o.station_settings.silent = true; }},
+    {"--no-reply", [](SimOptions& o) { o.faults.no_reply = true; }},
+    {"--bad-checksum", [](SimOptions& o) { o.faults.wrong_checksum = true; }},
+    {"--good-copy", [](SimOptions& o) { o.faults.good_copy_after_bad = true; }},
+    {"--wrong-echo", [](SimOptions& o) { o.faults.wrong_address_echo = true; }},
+};
+
+// The options that take a whole number from `low` to `high`.
+struct NumberOption {
+  const char* name;
+  int low;
+  int high;
+  void (*set)(SimOptions&, int);
+};
+
+constexpr NumberOption kNumberOptions[] = {
+    {"--module", 0, 31, [](SimOptions& o, int n) { o.module = n; }},
+    {"--xaddr", 0, 127, [](SimOptions& o, int n) { o.xaddress = n; }},
+    {"--baud", 1, 4000000, [](SimOptions& o, int n) { o.timing.bit_rate = n; }},
+    {"--turnaround-us", 0, 60000000,
+     [](SimOptions& o, int n) { o.timing.turnaround = std::chrono::microseconds(n); }},
+    {"--polls-before-reply", 0, 1000,
+     [](SimOptions& o, int n) { o.station_settings.polls_before_reply = n; }},
+    {"--reply-delay-ms", 0, 600000,
+     [](SimOptions& o, int n) { o.faults.reply_delay = std::chrono::milliseconds(n); }},
+    {"--fault-at", 0, 1 << 30, [](SimOptions& o, int n) { o.faults.only_at_frame = n; }},
+};
+
+// "12,0,127,3": four numbers 0..127.
+bool SetReport(const std::string&, const std::string& text, SimOptions& o, std::string& error) {
+  std::array<uint8_t, 4> report{};
+  size_t count = 0;
+  size_t start = 0;
+  bool ok = true;
+  while (ok && start <= text.size()) {
+    size_t comma = text.find(',', start);
+    std::string part =
+        text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    char* end = nullptr;
+    long v = std::strtol(part.c_str(), &end, 10);
+    ok = !part.empty() && *end == '\0' && v >= 0 && v <= 127 && count < 4;
+    if (ok) report[count++] = static_cast<uint8_t>(v);
+    if (comma == std::string::npos) break;
+    start = comma + 1;
   }
+  if (!ok || count != 4) {
+    error = "--report takes four numbers 0..127 such as 12,0,127,3, not \"" + text + "\"";
+    return false;
+  }
+  o.reports.push_back(report);
+  return true;
+}
+
+// --protocol and --interface-version.
+bool SetStationVersion(const std::string& arg, const std::string& text, SimOptions& o,
+                       std::string& error) {
+  int& target = arg == "--protocol" ? o.station_settings.protocol_version
+                                    : o.station_settings.interface_version;
+  if (!ToStationVersion(text, target)) {
+    error = arg + " takes a version whose hundreds and ones are 0..7 (3200, 1030), not \"" + text +
+            "\"";
+    return false;
+  }
+  return true;
+}
+
+bool SetInterface(const std::string&, const std::string& text, SimOptions& o, std::string& error) {
+  if (ToInterfaceType(text, o.station_settings.interface_type)) return true;
+  error = "--interface takes hbx, hby, zeto or a number, not \"" + text + "\"";
+  return false;
+}
+
+bool SetGarbage(const std::string&, const std::string& text, SimOptions& o, std::string& error) {
+  if (ToHexBytes(text, o.faults.garbage_before)) return true;
+  error = "--garbage takes hexadecimal bytes such as FF85, not \"" + text + "\"";
+  return false;
+}
+
+bool SetXAddressFault(const std::string&, const std::string& text, SimOptions& o,
+                      std::string& error) {
+  if (text == "missing") {
+    o.faults.xaddress = Faults::XAddress::kMissing;
+  } else if (text == "wrong") {
+    o.faults.xaddress = Faults::XAddress::kWrong;
+  } else if (text == "unexpected") {
+    o.faults.xaddress = Faults::XAddress::kUnexpected;
+  } else {
+    error = "--xaddr-fault takes missing, wrong or unexpected, not \"" + text + "\"";
+    return false;
+  }
+  return true;
+}
+
+bool SetUnsupported(const std::string&, const std::string& text, SimOptions& o,
+                    std::string& error) {
+  if (ToUnsupported(text, o.faults)) return true;
+  error = "--unsupported takes types 0..127 or TYPE:COMMAND, comma-separated, not \"" + text + "\"";
+  return false;
+}
+
+bool SetUnsupportedAnswer(const std::string&, const std::string& text, SimOptions& o,
+                          std::string& error) {
+  if (text == "empty") {
+    o.faults.unsupported_answer = Faults::Unsupported::kEmpty;
+  } else if (text == "wrong-type") {
+    o.faults.unsupported_answer = Faults::Unsupported::kWrongType;
+  } else {
+    error = "--unsupported-answer takes empty or wrong-type, not \"" + text + "\"";
+    return false;
+  }
+  return true;
+}
+
+// The options that take a text; `set` words its own refusal.
+struct TextOption {
+  const char* name;
+  bool (*set)(const std::string& arg, const std::string& text, SimOptions&, std::string& error);
+};
+
+constexpr TextOption kTextOptions[] = {
+    {"--load",
+     [](const std::string&, const std::string& text, SimOptions& o, std::string&) {
+       o.load_file = text;
+       return true;
+     }},
+    {"--dump",
+     [](const std::string&, const std::string& text, SimOptions& o, std::string&) {
+       o.dump_file = text;
+       return true;
+     }},
+    {"--report", SetReport},
+    {"--protocol", SetStationVersion},
+    {"--interface-version", SetStationVersion},
+    {"--interface", SetInterface},
+    {"--garbage", SetGarbage},
+    {"--xaddr-fault", SetXAddressFault},
+    {"--unsupported", SetUnsupported},
+    {"--unsupported-answer", SetUnsupportedAnswer},
+};
+
+template <typename Option, size_t N>
+const Option* Find(const Option (&options)[N], const std::string& arg) {
+  for (const Option& option : options) {
+    if (arg == option.name) return &option;
+  }
+  return nullptr;
+}
+
+// The rules between options, once all are read.
+bool CheckCombination(const SimOptions& options, std::string& error) {
   if (!options.help && !options.version && !options.pty) {
     error = "nothing to serve on: give --pty";
     return false;
@@ -276,6 +299,42 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
+                     std::string& error) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (const FlagOption* flag = Find(kFlagOptions, arg)) {
+      flag->set(options);
+      continue;
+    }
+    const NumberOption* number = Find(kNumberOptions, arg);
+    const TextOption* text_option = number ? nullptr : Find(kTextOptions, arg);
+    if (!number && !text_option) {
+      error = "unknown option \"" + arg + "\"";
+      return false;
+    }
+    if (i + 1 >= args.size()) {
+      error = arg + " needs a value";
+      return false;
+    }
+    const std::string& text = args[++i];
+    if (text_option) {
+      if (!text_option->set(arg, text, options, error)) return false;
+      continue;
+    }
+    int n = 0;
+    if (!ToInt(text, number->low, number->high, n)) {
+      error = arg + " takes a number " + std::to_string(number->low) + ".." +
+              std::to_string(number->high) + ", not \"" + text + "\"";
+      return false;
+    }
+    number->set(options, n);
+  }
+  return CheckCombination(options, error);
 }
 
 }  // namespace vela::sim

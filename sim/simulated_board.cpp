@@ -1,6 +1,7 @@
 #include "sim/simulated_board.h"
 
 #include <algorithm>
+#include <span>
 
 #include "sim/frame_sum.h"
 
@@ -437,123 +438,80 @@ void SimulatedBoard::OutputCommand(const std::vector<int>& message) {
   }
 }
 
+namespace {
+
+// The memory bytes of general setting n that are kept as the messages carry them, written and
+// read back alike; empty for setting 0 (erase when written, the version when read), 10 (the ID
+// string, of any length up to 12) and unknown settings.
+std::span<uint8_t> StoredSetting(BoardMemory& m, int n) {
+  switch (n) {
+    case 1:
+      return m.hardware;
+    case 2:
+      return {&m.xaddress, 1};
+    case 3:
+      return m.group_mask;
+    case 4:
+      return m.dcc_address;
+    case 5:
+      return {&m.dcc_options, 1};
+    case 6:
+      return {&m.led_green, 1};
+    case 7:
+      return {&m.led_orange, 1};
+    case 8:
+      return m.serial_addressing;
+    case 11:
+      return m.event_disable;
+    case 12:
+      return m.xdcc_address;
+    case 13:
+      return m.serial_port;
+    default:
+      return {};
+  }
+}
+
+}  // namespace
+
 std::vector<uint8_t> SimulatedBoard::GeneralSetting(bool write, const std::vector<int>& message) {
   if (message.size() < 2) return Ack(message);
   const int n = message[1];
-  std::vector<uint8_t> data;
-  for (size_t i = 2; i < message.size(); ++i) data.push_back(Low7(message[i]));
   BoardMemory& m = memory_;
-  auto take = [&](auto& field) {
-    if (data.size() == field.size()) std::copy(data.begin(), data.end(), field.begin());
-  };
-  auto take_one = [&](uint8_t& field) {
-    if (data.size() == 1) field = data[0];
-  };
+  const std::span<uint8_t> stored = StoredSetting(m, n);
   if (write) {
-    switch (n) {
-      case 0:
-        if (std::equal(data.begin(), data.end(), kEraseBytes.begin(), kEraseBytes.end())) {
-          const int erased = m.erase_count + 1;
-          m = FactoryMemory();
-          m.erase_count = erased;
-        }
-        break;
-      case 1:
-        take(m.hardware);
-        break;
-      case 2:
-        take_one(m.xaddress);
-        break;
-      case 3:
-        take(m.group_mask);
-        break;
-      case 4:
-        take(m.dcc_address);
-        break;
-      case 5:
-        take_one(m.dcc_options);
-        break;
-      case 6:
-        take_one(m.led_green);
-        break;
-      case 7:
-        take_one(m.led_orange);
-        break;
-      case 8:
-        take(m.serial_addressing);
-        break;
-      case 10:
-        m.id_string.assign(data.begin(), data.begin() + std::min(data.size(), kMaxIdLength));
-        break;
-      case 11:
-        take(m.event_disable);
-        break;
-      case 12:
-        take(m.xdcc_address);
-        break;
-      case 13:
-        take(m.serial_port);
-        break;
-      default:
-        break;
+    std::vector<uint8_t> data;
+    for (size_t i = 2; i < message.size(); ++i) data.push_back(Low7(message[i]));
+    if (n == 0) {
+      if (std::equal(data.begin(), data.end(), kEraseBytes.begin(), kEraseBytes.end())) {
+        const int erased = m.erase_count + 1;
+        m = FactoryMemory();
+        m.erase_count = erased;
+      }
+    } else if (n == 10) {
+      m.id_string.assign(data.begin(), data.begin() + std::min(data.size(), kMaxIdLength));
+    } else if (!stored.empty() && data.size() == stored.size()) {
+      // Data of another length than the setting's is ignored.
+      std::copy(data.begin(), data.end(), stored.begin());
     }
     return Ack(message);
   }
+  // An unknown setting is answered with the echo alone.
   std::vector<uint8_t> reply = {kReadSetting, Low7(n)};
-  auto add = [&reply](const auto& bytes) { reply.insert(reply.end(), bytes.begin(), bytes.end()); };
-  switch (n) {
-    case 0:
-      add(m.version);
-      break;
-    case 1:
-      add(m.hardware);
-      break;
-    case 2:
-      reply.push_back(m.xaddress);
-      break;
-    case 3:
-      add(m.group_mask);
-      break;
-    case 4:
-      add(m.dcc_address);
-      break;
-    case 5:
-      reply.push_back(m.dcc_options);
-      break;
-    case 6:
-      reply.push_back(m.led_green);
-      break;
-    case 7:
-      reply.push_back(m.led_orange);
-      break;
-    case 8:
-      add(m.serial_addressing);
-      break;
-    case 10:
-      for (char c : m.id_string) reply.push_back(Low7(static_cast<unsigned char>(c)));
-      break;
-    case 11:
-      add(m.event_disable);
-      break;
-    case 12:
-      add(m.xdcc_address);
-      break;
-    case 13:
-      add(m.serial_port);
-      break;
-    default:
-      break;  // unknown setting: the echo alone
+  if (n == 0) {
+    reply.insert(reply.end(), m.version.begin(), m.version.end());
+  } else if (n == 10) {
+    for (char c : m.id_string) reply.push_back(Low7(static_cast<unsigned char>(c)));
+  } else {
+    reply.insert(reply.end(), stored.begin(), stored.end());
   }
   return reply;
 }
 
-std::vector<uint8_t> SimulatedBoard::PinMessage(const std::vector<int>& message) {
-  if (message.size() < 2 || message[1] > 31) return Ack(message);
-  const int type = message[0];
-  BoardPin& pin = memory_.pins[message[1]];
-  std::vector<uint8_t> data;
-  for (size_t i = 2; i < message.size(); ++i) data.push_back(Low7(message[i]));
-  std::vector<uint8_t> reply = Ack(message);
+namespace {
+
+// What a pin message of type `type` stores in the pin; nothing for a read.
+void StorePinMessage(int type, std::vector<uint8_t> data, BoardPin& pin) {
   switch (type) {
     case kWriteActive:
     case kWriteFlash:
@@ -563,13 +521,6 @@ std::vector<uint8_t> SimulatedBoard::PinMessage(const std::vector<int>& message)
         (type == kWriteActive ? pin.active_config : pin.flash_config) = data;
       }
       break;
-    case kReadActive:
-    case kReadFlash: {
-      const std::vector<uint8_t>& config =
-          type == kReadActive ? pin.active_config : pin.flash_config;
-      reply.insert(reply.end(), config.begin(), config.end());
-      break;
-    }
     case kWriteAspectMode:
       if (data.size() == 1) pin.aspect_mode = data[0];
       break;
@@ -606,6 +557,22 @@ std::vector<uint8_t> SimulatedBoard::PinMessage(const std::vector<int>& message)
         }
       }
       break;
+    default:
+      break;
+  }
+}
+
+// What the reply to a pin message of type `type` carries after the echo; nothing for a write.
+void AddPinReply(int type, const std::vector<uint8_t>& data, const BoardPin& pin,
+                 std::vector<uint8_t>& reply) {
+  switch (type) {
+    case kReadActive:
+    case kReadFlash: {
+      const std::vector<uint8_t>& config =
+          type == kReadActive ? pin.active_config : pin.flash_config;
+      reply.insert(reply.end(), config.begin(), config.end());
+      break;
+    }
     case kReadAspectMode:
       reply.push_back(pin.aspect_mode);
       break;
@@ -631,6 +598,19 @@ std::vector<uint8_t> SimulatedBoard::PinMessage(const std::vector<int>& message)
     default:
       break;
   }
+}
+
+}  // namespace
+
+std::vector<uint8_t> SimulatedBoard::PinMessage(const std::vector<int>& message) {
+  if (message.size() < 2 || message[1] > 31) return Ack(message);
+  const int type = message[0];
+  BoardPin& pin = memory_.pins[message[1]];
+  std::vector<uint8_t> data;
+  for (size_t i = 2; i < message.size(); ++i) data.push_back(Low7(message[i]));
+  std::vector<uint8_t> reply = Ack(message);
+  AddPinReply(type, data, pin, reply);
+  StorePinMessage(type, std::move(data), pin);
   return reply;
 }
 

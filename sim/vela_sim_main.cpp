@@ -173,6 +173,30 @@ class Tracer {
   size_t station_seen_ = 0;
 };
 
+// SIGINT and SIGTERM blocked and readable from the returned descriptor, so the serving loop
+// stops between two of its steps; -1 (said on stderr) when that fails.
+int StopSignals() {
+  sigset_t stop_signals;
+  sigemptyset(&stop_signals);
+  sigaddset(&stop_signals, SIGINT);
+  sigaddset(&stop_signals, SIGTERM);
+  if (sigprocmask(SIG_BLOCK, &stop_signals, nullptr) != 0) return -1;
+  const int signal_fd = signalfd(-1, &stop_signals, SFD_CLOEXEC);
+  if (signal_fd < 0) std::cerr << "vela-sim: signalfd: " << std::strerror(errno) << "\n";
+  return signal_fd;
+}
+
+// The wait until the line's next byte is due, in `wait`; null (wait for input alone) when no
+// byte is on its way.
+timespec* UntilNextDue(const WireLine& line, SteadyClock& clock, timespec& wait) {
+  const auto next = line.NextDue();
+  if (!next) return nullptr;
+  const microseconds left = std::max(*next - clock.Now(), microseconds{0});
+  wait.tv_sec = static_cast<time_t>(left.count() / 1000000);
+  wait.tv_nsec = static_cast<long>(left.count() % 1000000 * 1000);
+  return &wait;
+}
+
 int Serve(const SimOptions& options) {
   SimulatedBoard board(options.module, options.xaddress);
   board.GetFaults() = options.faults;
@@ -180,16 +204,8 @@ int Serve(const SimOptions& options) {
   SimulatedStation station(board, options.station_settings);
   SimulatedStation* front = options.station ? &station : nullptr;
 
-  sigset_t stop_signals;
-  sigemptyset(&stop_signals);
-  sigaddset(&stop_signals, SIGINT);
-  sigaddset(&stop_signals, SIGTERM);
-  if (sigprocmask(SIG_BLOCK, &stop_signals, nullptr) != 0) return 1;
-  const int signal_fd = signalfd(-1, &stop_signals, SFD_CLOEXEC);
-  if (signal_fd < 0) {
-    std::cerr << "vela-sim: signalfd: " << std::strerror(errno) << "\n";
-    return 1;
-  }
+  const int signal_fd = StopSignals();
+  if (signal_fd < 0) return 1;
 
   Pty pty;
   std::string error;
@@ -223,15 +239,8 @@ int Serve(const SimOptions& options) {
       continue;
     }
     timespec wait{};
-    timespec* timeout = nullptr;
-    if (const auto next = line.NextDue()) {
-      const microseconds left = std::max(*next - clock.Now(), microseconds{0});
-      wait.tv_sec = static_cast<time_t>(left.count() / 1000000);
-      wait.tv_nsec = static_cast<long>(left.count() % 1000000 * 1000);
-      timeout = &wait;
-    }
     pollfd fds[2] = {{pty.master, POLLIN, 0}, {signal_fd, POLLIN, 0}};
-    const int ready = ppoll(fds, 2, timeout, nullptr);
+    const int ready = ppoll(fds, 2, UntilNextDue(line, clock, wait), nullptr);
     if (ready < 0) {
       if (errno == EINTR) continue;
       std::cerr << "vela-sim: ppoll: " << std::strerror(errno) << "\n";

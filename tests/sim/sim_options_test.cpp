@@ -21,7 +21,7 @@ std::string ErrorOf(std::vector<std::string> args) {
   return error;
 }
 
-TEST(SimOptions, BoardLineAndFiles) {
+TEST(SimOptions, BoardLineAndFileOptions_SetTheirFields) {
   SimOptions o = Parse({"--pty", "--module", "7", "--xaddr", "45", "--baud", "19200",
                         "--turnaround-us", "1500", "--demo", "--dump", "-", "--verbose"});
   EXPECT_TRUE(o.pty);
@@ -35,7 +35,7 @@ TEST(SimOptions, BoardLineAndFiles) {
   EXPECT_EQ(Parse({"--pty", "--load", "layout.dat"}).load_file, "layout.dat");
 }
 
-TEST(SimOptions, Station) {
+TEST(SimOptions, StationOptions_SetTheStationSettings) {
   SimOptions o = Parse({"--pty", "--station", "--protocol", "3100", "--interface", "zeto",
                         "--interface-version", "1030", "--polls-before-reply", "2",
                         "--silent-station", "--module", "20"});
@@ -50,7 +50,7 @@ TEST(SimOptions, Station) {
   EXPECT_EQ(Parse({"--pty", "--interface", "7"}).station_settings.interface_type, 7);
 }
 
-TEST(SimOptions, EveryFaultKnob) {
+TEST(SimOptions, EveryFaultOption_SetsItsFault) {
   SimOptions o =
       Parse({"--pty", "--no-reply", "--bad-checksum", "--good-copy", "--garbage", "FF,85",
              "--wrong-echo", "--xaddr-fault", "wrong", "--unsupported", "116,112:11",
@@ -95,6 +95,23 @@ TEST(SimOptions, UsageErrorsSayWhatIsWrong) {
   EXPECT_EQ(ErrorOf({"--pty", "--fast"}), "unknown option \"--fast\"");
   EXPECT_EQ(ErrorOf({"--pty", "--demo", "--load", "a.dat"}),
             "--demo and --load exclude each other");
+}
+
+TEST(SimOptions, BadReportVersionOrAnswerKind_SaysWhatIsWrong) {
+  EXPECT_EQ(ErrorOf({"--pty", "--report", "1,2,3"}),
+            "--report takes four numbers 0..127 such as 12,0,127,3, not \"1,2,3\"");
+  EXPECT_EQ(ErrorOf({"--pty", "--report", "1,2,3,128"}),
+            "--report takes four numbers 0..127 such as 12,0,127,3, not \"1,2,3,128\"");
+  EXPECT_EQ(ErrorOf({"--pty", "--interface-version", "1830"}),
+            "--interface-version takes a version whose hundreds and ones are 0..7 (3200, 1030), "
+            "not \"1830\"");
+  EXPECT_EQ(ErrorOf({"--pty", "--unsupported-answer", "late"}),
+            "--unsupported-answer takes empty or wrong-type, not \"late\"");
+  EXPECT_EQ(ErrorOf({"--pty", "--turnaround-us", "-1"}),
+            "--turnaround-us takes a number 0..60000000, not \"-1\"");
+  EXPECT_EQ(ErrorOf({"--pty", "--load"}), "--load needs a value");
+  EXPECT_EQ(Parse({"--pty", "--report", "12,0,127,3"}).reports,
+            (std::vector<std::array<uint8_t, 4>>{{12, 0, 127, 3}}));
 }
 
 TEST(SimOptions, HelpNeedsNothingElse_AndNamesEveryOption) {
