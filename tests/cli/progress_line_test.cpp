@@ -8,7 +8,7 @@
 namespace vela::cli {
 namespace {
 
-TEST(ProgressLineTest, RedrawsInPlaceAndClearsWithBlanks) {
+TEST(ProgressLineTest, OnATerminal_RedrawsInPlaceAndClearsWithBlanks) {
   std::ostringstream err;
   {
     ProgressLine line(err, true);

@@ -111,7 +111,7 @@ TEST(ItemReader, EmptyInput_GivesOneEmptyItem) {
   EXPECT_EQ(reader.Next(), (Item{"", false, 1}));
 }
 
-TEST(FieldReader, ProblemsNameLineTagAndValue) {
+TEST(FieldReader, BadField_ProblemNamesLineTagAndValue) {
   FieldReader in("\"Ins\",12\r\n");
   EXPECT_EQ(in.NextTag().text, "Ins");
   EXPECT_EQ(in.Integer("step number", 0, 9), 0);
@@ -227,7 +227,7 @@ TEST(FieldReader, PushedBackItem_IsReadAgain) {
   EXPECT_TRUE(in.AtEnd());
 }
 
-TEST(ItemWriter, QuotedTextsPlainNumbersIndentationCrLf) {
+TEST(ItemWriter, Items_WrittenQuotedIndentedWithCrLf) {
   ItemWriter w;
   w.BeginLine(4);
   w.Tag("Ins");

@@ -46,7 +46,7 @@ TEST_F(GermanLocale, FileItemsAndBoxes_ReadThePointAsTheDecimalPoint) {
   EXPECT_EQ(config.General.XDccAddress, 2);
 }
 
-TEST(NumberText, HugeAndTinyNumbers) {
+TEST(NumberText, HugeOrTinyNumbers_ReadAsInfinityOrZeroAndClamped) {
   EXPECT_EQ(NumericValue("+7"), 7);
   EXPECT_EQ(NumericValue(std::string(400, '9')), std::numeric_limits<double>::infinity());
   EXPECT_EQ(NumericValue("-" + std::string(400, '9')), -std::numeric_limits<double>::infinity());

@@ -5,10 +5,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "gui_fixture.h"
+#include "device_tab_fixture.h"
 #include "model/instruction_set.h"
 #include "ui/edit_controls.h"
 
+using vela::testing::DeviceTabFixture;
 using vela::testing::WindowUnderTest;
 
 namespace vela {
@@ -18,17 +19,8 @@ QString Row(const char* name, int row) {
   return QString("%1_%2").arg(name).arg(row);
 }
 
-// A window on the device tab with the current pin in four-aspect mode, the board closed so
-// nothing is read behind the test's back.
-struct EditorFixture {
-  WindowUnderTest w{[] {
-    WindowUnderTest::Setup s;
-    s.open_port = false;
-    return s;
-  }()};
-
-  EditorFixture() { w.ShowTab(2); }
-  void SelectPin(int shown) { w.Type("TextPAspOutput", QString::number(shown)); }
+// The device tab, with the step rows and boxes of the current pin at hand.
+struct EditorFixture : DeviceTabFixture {
   void FourAspects() { w.Click("OptionPAspConf_1"); }
   void Instruction(int row, const char* name) { w.Choose(Row("ComboPAspInst", row), name); }
   StepRecord& Step(int row) {
@@ -90,7 +82,7 @@ void AspectEditorTest::PinBox_ClampsToTheShownRangeAndSelects() {
 
 void AspectEditorTest::Par0_RelativeOffsets_OnPins5And30() {
   EditorFixture f;
-  f.SelectPin(6);  // pin 5
+  f.SelectPin(5);
   f.FourAspects();
   f.Instruction(0, "Off");
   f.w.Type("TextPAspOffset_0", "-5");
@@ -102,7 +94,7 @@ void AspectEditorTest::Par0_RelativeOffsets_OnPins5And30() {
   f.w.Type("TextPAspOffset_0", "27");
   QCOMPARE(f.w.Text("TextPAspOffset_0"), QString("26"));
 
-  f.SelectPin(31);  // pin 30
+  f.SelectPin(30);
   f.FourAspects();
   f.Instruction(0, "On");
   f.w.Type("TextPAspOffset_0", "1");
@@ -134,7 +126,7 @@ void AspectEditorTest::Par0_Accel_MinusOneStoredAs127() {
 
 void AspectEditorTest::Par0_MXpulse_IsAnAbsolutePin() {
   EditorFixture f;
-  f.SelectPin(10);
+  f.SelectPin(9);
   f.FourAspects();
   f.Instruction(0, "MXpulse");
   QCOMPARE(f.w.Text("LabelPAspOffset"), QString("MXpin"));
@@ -421,7 +413,7 @@ void AspectEditorTest::DeviceFields_ReferralShownAndEditable() {
   c.Pins[1].DeviceName = "Signal";
   c.Pins[3].DeviceRef = -2;
   c.Pins[3].DeviceName = "stale";
-  f.SelectPin(4);  // pin 3
+  f.SelectPin(3);
   QCOMPARE(f.w.Text("TextDevicePin"), QString("2"));
   QCOMPARE(f.w.Text("TextDeviceDescription"), QString("Signal"));
   QVERIFY(!f.w.Find<QLineEdit>("TextDeviceDescription")->isEnabled());
@@ -456,7 +448,7 @@ void AspectEditorTest::LoadDevice_NearTheLastPin_WrapsToPinZeroAndShowsTheHead()
   auto* list = f.w.Find<QComboBox>("cboDevice");
   QVERIFY(list->count() >= 3);
   QCOMPARE(f.w.Text("lblDDVersion"), QString("VelaConfig starter library 1.0"));
-  f.SelectPin(31);  // pin 30: a device of three pins wraps to pin 0
+  f.SelectPin(30);  // a device of three pins wraps to pin 0
   f.w.config().Pins[0].Description = "in the way";
   f.w.Choose("cboDevice", "Signal 3 aspects (red, yellow, green)");
   f.w.Click("CommandPAspPreLoad");

@@ -1,7 +1,8 @@
 // "Edit Pin", "Edit Aspect" and "Edit Step", opened from the labels of the pin area: every
 // button, the clipboards that outlive the dialogs, and the pin area showing the result.
-#include "gui_fixture.h"
+#include "device_tab_fixture.h"
 
+using vela::testing::DeviceTabFixture;
 using vela::testing::WindowUnderTest;
 
 namespace vela {
@@ -11,14 +12,7 @@ StepRecord Lettered(int n) {
   return StepRecord{static_cast<uint8_t>(8 + n % 3), 0, static_cast<uint8_t>(n), 0, 0, 0};
 }
 
-struct ClipFixture {
-  WindowUnderTest w{[] {
-    WindowUnderTest::Setup s;
-    s.open_port = false;
-    return s;
-  }()};
-  ClipFixture() { w.ShowTab(2); }
-  void SelectPin(int pin) { w.Type("TextPAspOutput", QString::number(pin + 1)); }
+struct ClipFixture : DeviceTabFixture {
   // Clicks `label` and then `button` in the dialog it opens.
   void Use(const QString& label, const QString& button, QString* title = nullptr) {
     bool seen = false;

@@ -17,7 +17,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 using std::chrono::milliseconds;
 
-TEST(LineSettings, ParsesTheThreeSettings) {
+TEST(LineSettings, SettingsText_ParsedOrRefused) {
   LineSettings s;
   ASSERT_TRUE(ParseLineSettings("38400,o,8,1", &s));
   EXPECT_EQ(s.baud, 38400);
@@ -34,7 +34,7 @@ TEST(QtSerialPort, MissingDevice_ClearReason) {
   EXPECT_FALSE(port.IsOpen());
 }
 
-TEST(QtSerialPort, VersionExchangeOverAPty) {
+TEST(QtSerialPort, VersionExchangeOverAPty_GetsTheBoardsReply) {
   testing::PtyPair pty;
   ASSERT_TRUE(pty.ok());
   QtSerialPort port;

@@ -5,7 +5,7 @@
 namespace vela {
 namespace {
 
-TEST(AspectEditorRulesTest, OptionsAndModes) {
+TEST(AspectEditorRulesTest, OptionOrMode_MapsToTheOtherBothWays) {
   EXPECT_EQ(AspectModeOfOption(0), 0);
   EXPECT_EQ(AspectModeOfOption(1), 3);
   EXPECT_EQ(AspectModeOfOption(2), 2);
@@ -44,7 +44,7 @@ TEST(AspectEditorRulesTest, PinBox_ClampsToShownRange) {
   EXPECT_EQ(e.value, 11);
 }
 
-TEST(AspectEditorRulesTest, AspectAndInitBoxes) {
+TEST(AspectEditorRulesTest, AspectAndInitBoxOutOfRange_ClampToTheAspectCount) {
   EXPECT_EQ(CommitAspectBox("5", 3).text, "3");
   EXPECT_EQ(CommitAspectBox("-2", 11).text, "0");
   EXPECT_EQ(CommitInitBox("-3", 11).text, "-1");
@@ -52,7 +52,7 @@ TEST(AspectEditorRulesTest, AspectAndInitBoxes) {
   EXPECT_EQ(CommitInitBox("12", 11).text, "11");
 }
 
-TEST(AspectEditorRulesTest, CountBoxShownUnlessOneWithoutDetails) {
+TEST(AspectEditorRulesTest, CountBoxOfOneWithoutDetails_IsHidden) {
   EXPECT_FALSE(CountBoxShown("1", false));
   EXPECT_TRUE(CountBoxShown("1", true));
   EXPECT_TRUE(CountBoxShown("0", false));

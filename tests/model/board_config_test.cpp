@@ -142,7 +142,7 @@ TEST(AddressDisplay, AllowAddress0_BaseFollowsNumbering) {
   EXPECT_EQ(XDccRangeLabel(c).caption, "Output 2040 .. OVERFLOW");
 }
 
-TEST(AddressDisplay, KoraLegacyAddressing) {
+TEST(AddressDisplay, KoraLegacyAddressing_ShowsTheSerialAddressOfThePin) {
   BoardConfig c;
   c.NumberBase = 0;
   c.CurrentPin = 5;

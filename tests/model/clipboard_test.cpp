@@ -109,7 +109,7 @@ TEST(ClipboardPinTest, ClearDeviceHead_ReleasesMembers) {
   EXPECT_EQ(config.Pins[3].DeviceName, "");
 }
 
-TEST(ClipboardAspectTest, CopyPasteClear) {
+TEST(ClipboardAspectTest, PasteAfterCopy_CopiesStepsAndClearEmpties) {
   AspectClipboard clipboard;
   AspectRecord target = Lettered(2);
   EXPECT_FALSE(PasteAspect(target, clipboard));

@@ -5,7 +5,7 @@
 namespace vela {
 namespace {
 
-TEST(EventControlRules, ActionFieldsClampRoundAndGrey) {
+TEST(EventControlRules, ActionFieldOutOfRange_ClampsAndMinusOneIsGrey) {
   EXPECT_EQ(CommitActionText("12").text, "11");
   EXPECT_EQ(CommitActionText("12").value, 11);
   BoxEntry minus = CommitActionText("-5");
@@ -22,7 +22,7 @@ TEST(EventControlRules, ActionFieldsClampRoundAndGrey) {
   EXPECT_EQ(ActionValueOf("-0.5"), 0);
 }
 
-TEST(EventControlRules, PinFieldSnapsIntoTheBoard) {
+TEST(EventControlRules, PinFieldOutsideTheBoard_SnapsToFirstOrLastPin) {
   PinFieldEntry low = CommitEventPinText("0", 1);
   EXPECT_EQ(low.text, "1");
   EXPECT_EQ(low.pin, 0);
@@ -35,7 +35,7 @@ TEST(EventControlRules, PinFieldSnapsIntoTheBoard) {
   EXPECT_EQ(CommitEventPinText("2.5", 1).pin, 2);  // 1.5 rounds to even
 }
 
-TEST(EventControlRules, CopyToAllReachesEveryPin) {
+TEST(EventControlRules, CopyToAll_SetsTheActionsOfEveryPin) {
   EventControlTable events;
   CopyActionsToAll(events, {1, 2, -1, 11}, {0, -1, 5, 7});
   for (int pin = 0; pin < kPinCount; ++pin) {

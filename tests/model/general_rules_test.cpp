@@ -18,14 +18,14 @@ TEST(GeneralRules, ModuleAddressLimits_WithAndWithoutTunnelling) {
   EXPECT_EQ(CommitAddressBox("40", ModuleAddressRange(0, true), 0).text, "31");
 }
 
-TEST(GeneralRules, ExtendedAddressLimit) {
+TEST(GeneralRules, ExtendedAddressAboveLimit_ClampsTo95) {
   AddressEntry entry = CommitAddressBox("100", XAddressRange(1), 1);
   EXPECT_EQ(entry.text, "96");
   EXPECT_EQ(entry.address, 95);
   EXPECT_EQ(CommitAddressBox("abc", XAddressRange(0), 0).address, 0);
 }
 
-TEST(GeneralRules, KoraBaseSnapsDownToFour) {
+TEST(GeneralRules, KoraBaseTyped_SnapsDownToAMultipleOfFour) {
   AddressEntry thirteen = CommitKoraBase("13", 1);
   EXPECT_EQ(thirteen.address, 3);
   EXPECT_EQ(thirteen.text, "13");
@@ -42,7 +42,7 @@ TEST(GeneralRules, KoraBaseSnapsDownToFour) {
   EXPECT_EQ(StepKoraFlexAddress(3, 1), 4);
 }
 
-TEST(GeneralRules, DecoderAddressesFollowAllowZero) {
+TEST(GeneralRules, DecoderAddressZero_KeptOnlyWithAllowAddress0) {
   GeneralSettings g;
   EXPECT_EQ(CommitDccAddress(g, "0").text, "1");
   EXPECT_EQ(g.DccAddress, 1);
@@ -54,7 +54,7 @@ TEST(GeneralRules, DecoderAddressesFollowAllowZero) {
   EXPECT_EQ(g.XDccAddress, 2046);
 }
 
-TEST(GeneralRules, HardwareGroupLabelFollowsNumbering) {
+TEST(GeneralRules, HardwareGroupLabel_CountsFromTheNumberingBase) {
   EXPECT_EQ(HardwareGroupsLabel(1), "Pin       1..8         9..16      17..24       25..32");
   EXPECT_EQ(HardwareGroupsLabel(0), "Pin       0..7         8..15      16..23       24..31");
 }

@@ -6,7 +6,7 @@
 namespace vela {
 namespace {
 
-TEST(NumberText, NumericStartAndRounding) {
+TEST(NumberText, TextWithTrailingLetters_ReadsItsNumericStartRoundedHalfToEven) {
   EXPECT_EQ(NumericValue("  12abc"), 12);
   EXPECT_EQ(NumericValue("abc"), 0);
   EXPECT_EQ(NumericValue("-3"), -3);
@@ -53,7 +53,7 @@ TEST(GeneralSettings, LedRow_BoxSevenGrayedExactlyWhenNothingSelected) {
   EXPECT_EQ(LedByte(g.LedOrange), 0x41);
 }
 
-TEST(GeneralSettings, BytesOfTheBoardMessages) {
+TEST(GeneralSettings, SettingsToBytes_GiveTheBoardMessageBytes) {
   GeneralSettings g;
   g.PacketRetention = 3;
   g.AllowAddress0 = true;
@@ -74,7 +74,7 @@ TEST(GeneralSettings, BytesOfTheBoardMessages) {
   EXPECT_EQ(OffDisableMask(g), 0x0F);
 }
 
-TEST(GeneralSettings, DecoderAddressLimits) {
+TEST(GeneralSettings, DecoderAddressOutOfRange_ClampsToItsLimits) {
   GeneralSettings g;
   EXPECT_EQ(ClampDccAddress(g, 0), 1);
   EXPECT_EQ(ClampDccAddress(g, 600), 510);
@@ -83,7 +83,7 @@ TEST(GeneralSettings, DecoderAddressLimits) {
   EXPECT_EQ(ClampXDccAddress(g, 5000), 2046);
 }
 
-TEST(GeneralSettings, SerialAddressingVisibility) {
+TEST(GeneralSettings, ForcedOrKoraAddressing_HidesTheBoxesItOverrides) {
   GeneralSettings g;
   g.ForceXA = true;
   SerialAddressingVisibility v = VisibilityOf(g);

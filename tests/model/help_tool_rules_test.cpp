@@ -5,7 +5,7 @@
 namespace vela {
 namespace {
 
-TEST(HelpToolChoiceTest, ToolByHelpValueAndBox) {
+TEST(HelpToolChoiceTest, HelpValueAndBox_ChooseTheTool) {
   EXPECT_EQ(ToolForBox(3, HelpBox::kPar1), HelpToolKind::kPattern);
   EXPECT_EQ(ToolForBox(7, HelpBox::kPar1), HelpToolKind::kPattern);
   EXPECT_EQ(ToolForBox(16, HelpBox::kPar1), HelpToolKind::kEventMap);
@@ -100,7 +100,7 @@ TEST(HelpToolEventMapTest, Value100_DisableOffEventInput2RoundTrips) {
   EXPECT_EQ(EventMapValue(s), 100);
 }
 
-TEST(HelpToolEventMapTest, ValuesWithoutInputAction) {
+TEST(HelpToolEventMapTest, ValueWithoutInputAction_OpensWithItsEventOption) {
   // 5 is "input 1 of the off-event" without an action; 8..15 name no input at all.
   EventMapState s = EventMapFromValue(5);
   EXPECT_EQ(s.option, 5);

@@ -104,7 +104,7 @@ TEST_F(InstructionSetTest, Par0_MXpulseIsAnAbsolutePin) {
   EXPECT_EQ(set_.ShownPar0(StepRecord{18, 0, 31, 0, 0, 0}, 12, 1), 32);
 }
 
-TEST_F(InstructionSetTest, Par2AndPar3Limits) {
+TEST_F(InstructionSetTest, Par2OrPar3AboveLimit_ClampsToTheInstructionsLimit) {
   EXPECT_EQ(InstructionSet::CommitPar2(1, "300").text, "8");
   EXPECT_EQ(InstructionSet::CommitPar2(20, "300").text, "255");
   EXPECT_EQ(InstructionSet::CommitPar2(18, "300").text, "31");
@@ -112,7 +112,7 @@ TEST_F(InstructionSetTest, Par2AndPar3Limits) {
   EXPECT_EQ(InstructionSet::CommitPar3("9").text, "3");
 }
 
-TEST_F(InstructionSetTest, StepTimes) {
+TEST_F(InstructionSetTest, TimeAndBase_GiveTheStepTimeText) {
   EXPECT_EQ(InstructionSet::StepTimeText(102, 63, 3), "10:45.12");
   EXPECT_EQ(InstructionSet::StepTimeText(102, 25, 0), "00:00.50");
   EXPECT_EQ(InstructionSet::StepTimeText(96, 50, 1), "00:08.00");

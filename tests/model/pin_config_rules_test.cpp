@@ -47,7 +47,7 @@ TEST(PinConfigRules, PickingServoOnAPwmPin_InstallsTheServoDefaults) {
   EXPECT_EQ(pin.CurrentValue, 64);
 }
 
-TEST(PinConfigRules, PageDefaultsOfPwmInputAndClear) {
+TEST(PinConfigRules, PickingAPage_StoresThatPagesDefaults) {
   PinRecord pin = PinOfType(kServo);
   pin.PinConfig = {1, 64, 11, 64, 127, 58, 127, 127, 64, 0, 64, 0, 5};
   pin.CurrentValue = 100;
@@ -62,7 +62,7 @@ TEST(PinConfigRules, PageDefaultsOfPwmInputAndClear) {
   EXPECT_EQ(pin.CurrentValue, 0);
 }
 
-TEST(PinConfigRules, ServoFlagsComposition) {
+TEST(PinConfigRules, ServoRangeAndChecks_ComposeTheFlagsByte) {
   EXPECT_EQ(ComposeServoFlags(3, false, true), 43);
   EXPECT_EQ(ComposeServoFlags(0, false, false), 8);
   EXPECT_EQ(ComposeServoFlags(4, true, true), 4 + 8 + 16 + 32);
@@ -72,13 +72,13 @@ TEST(PinConfigRules, ServoFlagsComposition) {
   EXPECT_EQ(ServoRangeOf(43), 3);
 }
 
-TEST(PinConfigRules, PwmModesComposition) {
+TEST(PinConfigRules, PwmOptions_ComposeTheModesByte) {
   EXPECT_EQ(ComposePwmModes(1, 0), 1);
   EXPECT_EQ(ComposePwmModes(0, 1), 2);
   EXPECT_EQ(ComposePwmModes(1, 1), 3);
 }
 
-TEST(PinConfigRules, BoxClampTextsAndStoredBytes) {
+TEST(PinConfigRules, BoxOutOfRange_ShowsTheClampedTextAndStoresItsByte) {
   PinRecord pin = PinOfType(kServo);
   BoxEntry high = CommitPinConfigBox(pin, PinConfigBox::kSrvMaxSpd, "200");
   EXPECT_EQ(high.text, "127");

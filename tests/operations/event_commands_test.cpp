@@ -27,7 +27,7 @@ class EventCommandsTest : public testing::ScriptedSessionTest {
   int16_t Off(int pin, int input) const { return config_.Events.At(pin, kEventOff, input); }
 };
 
-TEST(EventByteTest, TaggedNibbles) {
+TEST(EventByteTest, ActionsOfFourInputs_TaggedIntoNibbles) {
   EXPECT_EQ(EventByte(2, -1), 0x2F);
   EXPECT_EQ(EventByte(3, 7), 0x37);
   EXPECT_EQ(EventByte(0, 0), 0x00);

@@ -61,7 +61,7 @@ TEST(WireStepTest, FadeTravelsInBit4OfTheInstructionByte) {
   EXPECT_EQ(DecodeWireStep({56, 4, 5, 6, 1}), (StepRecord{40, 1, 4, 5, 6, 1}));
 }
 
-TEST(AddressConfigBytesTest, DeviceDistanceAndInitNibble) {
+TEST(AddressConfigBytesTest, DeviceDistanceAndInitAspect_EncodedInTaggedBytes) {
   EXPECT_EQ(DeviceDistance(-3), 29);
   EXPECT_EQ(DeviceDistance(1), 1);
   EXPECT_EQ(DeviceDistance(0), 0);

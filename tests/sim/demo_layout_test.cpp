@@ -105,7 +105,7 @@ TEST_F(DemoLayoutTest, WriteAllOntoAnErasedBoard_HoldsWhatStoreConfigBuilds) {
   EXPECT_EQ(DumpMemory(demo), DumpMemory(other.Memory()));
 }
 
-TEST(MemoryDump, NamesSettingsPinsAndSteps) {
+TEST(MemoryDump, OfTheDemoBoard_NamesSettingsPinsAndSteps) {
   SimulatedBoard board;
   LoadDemoLayout(board);
   const std::string text = DumpMemory(board.Memory());

@@ -165,7 +165,7 @@ TEST_F(CatalogueTest, AddressConfiguration_TaggedBytes_InAnyOrder) {
   EXPECT_EQ(link_.ReplyLength(), 5);
 }
 
-TEST_F(CatalogueTest, OutputCommandsAcknowledged) {
+TEST_F(CatalogueTest, OutputCommands_AreAcknowledged) {
   Write({0, 0, 3, 1});
   Write({0, 1, 0, 2});
   Write({0, 38, 9, 31});
@@ -182,7 +182,7 @@ TEST_F(CatalogueTest, UnknownSettingAndType_EchoAloneOrEmpty) {
   EXPECT_EQ(Read({114, 40}), (Bytes{114, 40}));
 }
 
-TEST_F(CatalogueTest, MessagesRecordsEveryMessageButPolls) {
+TEST_F(CatalogueTest, PollAmongMessages_NotRecordedInMessages) {
   Write({96, 5, 3});
   Read({112, 5});
   link_.SendVLMessage(false, BoardMessage{});

@@ -8,7 +8,7 @@
 namespace vela::sim {
 namespace {
 
-TEST(StationVersion, EncodesAndDecodes) {
+TEST(StationVersion, EncodedThenDecoded_GivesTheVersionBack) {
   EXPECT_EQ(EncodeStationVersion(3200), (std::pair<uint8_t, uint8_t>{0x1A, 0x00}));
   EXPECT_EQ(EncodeStationVersion(3100), (std::pair<uint8_t, uint8_t>{0x19, 0x00}));
   EXPECT_EQ(EncodeStationVersion(1030), (std::pair<uint8_t, uint8_t>{0x08, 0x18}));
@@ -47,7 +47,7 @@ TEST(StationFrames, InterfaceQuery_TypeAndVersion) {
   EXPECT_EQ(answer, expected);
 }
 
-TEST(StationFrames, LengthCodesOfLongFrames) {
+TEST(StationFrames, LongFrames_CarryTheirLengthCodes) {
   // 8 payload bytes: header 0x00; 16: 0x10; a received 0x02 is 10 bytes, 0x12 is 18.
   EXPECT_EQ(SimulatedStation::Frame(Bytes(8, 0))[0], 0x00);
   EXPECT_EQ(SimulatedStation::Frame(Bytes(15, 0))[0], 0x07);
@@ -208,7 +208,7 @@ class StationXAddressTest : public StationLinkTest {
   StationXAddressTest() : StationLinkTest(20, 33) {}
 };
 
-TEST_F(StationXAddressTest, ModuleAboveFifteenWithExtendedAddress) {
+TEST_F(StationXAddressTest, ModuleAboveFifteenWithExtendedAddress_IsReached) {
   TunnelOn();
   link_.ModuleAddress = 20;
   link_.UseExtendedAddr = true;
