@@ -79,7 +79,7 @@ std::string MessageMonitor::Text() const {
 
 void MessageMonitor::Clear() {
   std::lock_guard lock(mutex_);
-  text_.clear();
+  text_.Clear();
 }
 
 }  // namespace vela

@@ -33,7 +33,7 @@ MemoryTrafficLog::Update MemoryTrafficLog::TextSince(uint64_t generation, uint64
 
 void MemoryTrafficLog::Clear() {
   std::lock_guard lock(mutex_);
-  text_.clear();
+  text_.Clear();
   ++generation_;
   begin_ = 0;
   dropped_lines_ = 0;
