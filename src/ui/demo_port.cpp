@@ -10,7 +10,9 @@ DemoPort::DemoPort()
 
 DemoPort::~DemoPort() = default;
 
-sim::SimulatedBoard& DemoPort::Board() { return demo_->Board(); }
+sim::SimulatedBoard& DemoPort::Board() {
+  return demo_->Board();
+}
 
 bool DemoPort::Open(const std::string& name, const std::string& settings, std::string* error) {
   Close();
