@@ -31,13 +31,15 @@ Answer CliDialogs::Question(const std::string& text, QuestionButtons buttons, Me
   Answer answer;
   if (buttons == QuestionButtons::kYesNo) {
     answer = yes_ ? Answer::kYes : Answer::kNo;
+  } else if (buttons == QuestionButtons::kSaveDiscardCancel) {
+    answer = Answer::kCancel;  // only the window asks this; nothing to replace here
   } else if (text.find("Do you want to cancel this operation?") != std::string::npos) {
     // The erase's second question goes ahead on Cancel.
     answer = yes_ ? Answer::kCancel : Answer::kOk;
   } else {
     answer = yes_ ? Answer::kOk : Answer::kCancel;
   }
-  static const char* const kNames[] = {"OK", "Cancel", "Yes", "No"};
+  static const char* const kNames[] = {"OK", "Cancel", "Yes", "No", "Save", "Discard"};
   err_ << "answer: " << kNames[static_cast<int>(answer)] << '\n' << std::flush;
   return answer;
 }

@@ -9,8 +9,9 @@
 namespace vela {
 
 enum class MessageIcon { kNone, kInformation, kWarning, kError, kQuestion };
-enum class QuestionButtons { kOkCancel, kYesNo };
-enum class Answer { kOk, kCancel, kYes, kNo };
+// Save / Discard / Cancel is the window's question before unsaved changes are replaced.
+enum class QuestionButtons { kOkCancel, kYesNo, kSaveDiscardCancel };
+enum class Answer { kOk, kCancel, kYes, kNo, kSave, kDiscard };
 
 class UserDialogs {
  public:

@@ -58,17 +58,33 @@ void QtDialogs::Message(const std::string& text, MessageIcon icon) {
 Answer QtDialogs::Question(const std::string& text, QuestionButtons buttons, MessageIcon icon) {
   Answer answer = Answer::kCancel;
   OnUiThread([&] {
-    const bool yes_no = buttons == QuestionButtons::kYesNo;
-    QMessageBox box(
-        ToQtIcon(icon), QApplication::applicationName(), ToQtText(text),
-        yes_no ? (QMessageBox::Yes | QMessageBox::No) : (QMessageBox::Ok | QMessageBox::Cancel),
-        owner_);
+    QMessageBox::StandardButtons shown = QMessageBox::Ok | QMessageBox::Cancel;
+    if (buttons == QuestionButtons::kYesNo) shown = QMessageBox::Yes | QMessageBox::No;
+    if (buttons == QuestionButtons::kSaveDiscardCancel) {
+      shown = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
+    }
+    QMessageBox box(ToQtIcon(icon), QApplication::applicationName(), ToQtText(text), shown,
+                    owner_);
     box.setObjectName("VelaQuestionBox");
-    const int result = box.exec();
-    if (yes_no) {
-      answer = result == QMessageBox::Yes ? Answer::kYes : Answer::kNo;
-    } else {
-      answer = result == QMessageBox::Ok ? Answer::kOk : Answer::kCancel;
+    switch (box.exec()) {
+      case QMessageBox::Ok:
+        answer = Answer::kOk;
+        break;
+      case QMessageBox::Yes:
+        answer = Answer::kYes;
+        break;
+      case QMessageBox::No:
+        answer = Answer::kNo;
+        break;
+      case QMessageBox::Save:
+        answer = Answer::kSave;
+        break;
+      case QMessageBox::Discard:
+        answer = Answer::kDiscard;
+        break;
+      default:
+        // Escape or the title bar's close button on a Yes/No box means No.
+        answer = buttons == QuestionButtons::kYesNo ? Answer::kNo : Answer::kCancel;
     }
   });
   return answer;
