@@ -26,9 +26,7 @@ bool ConfigHistory::SameContent(const BoardConfig& a, const BoardConfig& b) {
   GeneralSettings general = b.General;
   general.VersionText = a.General.VersionText;
   return a.Pins == b.Pins && a.Events == b.Events && a.General == general && a.Starts == b.Starts &&
-         a.DataFileVersion == b.DataFileVersion && a.CurrentPin == b.CurrentPin &&
-         a.CurrentAspect == b.CurrentAspect && a.ECSelectedPin == b.ECSelectedPin &&
-         a.SelectedStepRow == b.SelectedStepRow;
+         a.DataFileVersion == b.DataFileVersion;
 }
 
 BoardConfig ConfigHistory::Restored(const BoardConfig& snapshot, const BoardConfig& current) {

@@ -54,7 +54,8 @@ class ConfigHistory {
 
   // What one snapshot of config costs: the object and the texts it owns.
   static std::size_t SnapshotBytes(const BoardConfig& config);
-  // Whether two configurations hold the same content and selection (what undo restores).
+  // Whether two configurations hold the same content. Moving to another pin or aspect is no
+  // change of its own; a snapshot still keeps the selection, so undo shows where it was.
   static bool SameContent(const BoardConfig& a, const BoardConfig& b);
 
  private:

@@ -247,6 +247,10 @@ bool OperationDispatcher::IsVerification(const std::string& name) {
   return IsKind(name, Kind::kVerification);
 }
 
+bool OperationDispatcher::ReplacesTables(const std::string& name) {
+  return name == "ReadAll" || name == "ReadAllPins" || name == "ECReadAll";
+}
+
 bool OperationDispatcher::IsRead(const std::string& name) {
   return IsKind(name, Kind::kRead);
 }

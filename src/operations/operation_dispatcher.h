@@ -28,6 +28,9 @@ class OperationDispatcher {
   static bool IsVerification(const std::string& name);
   // The operations that read the board into the configuration.
   static bool IsRead(const std::string& name);
+  // Reads that replace a whole table of the configuration (every pin, the event control):
+  // the window asks before they overwrite edits that were not saved.
+  static bool ReplacesTables(const std::string& name);
 
   // The checks a button makes before queueing: a closed port for the verifications ("Select
   // communications port"), a referral that is not a device head for "WriteDevice" ("Referral

@@ -1,5 +1,6 @@
 #include "ui/board_buttons.h"
 
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPushButton>
@@ -45,40 +46,53 @@ BoardButtons::BoardButtons(WindowContext& context, QWidget* parent)
                  [this, operation] { context_.QueueOperation(operation); });
   }
   ConnectInput(context_, save, &PressButton::pressedWith, this, &BoardButtons::OnSaveFile);
-  ConnectInput(context_, load, &QPushButton::clicked, this, &BoardButtons::OnLoadFile);
+  ConnectInput(context_, load, &QPushButton::clicked, this, &BoardButtons::ChooseAndLoadFile);
 }
 
 void BoardButtons::OnSaveFile(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
   if (button != Qt::LeftButton) return;
-  bool compact = false;
   if (modifiers == Qt::ShiftModifier) {
-    compact = true;
-  } else if (modifiers != Qt::NoModifier) {
-    return;
-  }
-  UserDialogs& dialogs = context_.Dialogs();
-  const std::string path = dialogs.SaveFileName(kDataFileFilter, "");
-  if (path.empty()) return;
-  if (SaveDataFile(context_.Config(), path, compact, dialogs)) {
-    emit saved();
-    RememberFile(path);
+    SaveFile(SaveKind::kCompact);
+  } else if (modifiers == Qt::NoModifier) {
+    SaveFile(SaveKind::kAs);
   }
 }
 
-void BoardButtons::OnLoadFile() {
+bool BoardButtons::SaveFile(SaveKind kind) {
+  // A shortcut leaves the focus in a box that is still being typed in.
+  context_.CommitPendingEdits();
+  UserDialogs& dialogs = context_.Dialogs();
+  std::string path = kind == SaveKind::kCurrent ? current_file_ : std::string();
+  if (path.empty()) path = dialogs.SaveFileName(kDataFileFilter, current_file_);
+  if (path.empty()) return false;
+  if (!SaveDataFile(context_.Config(), path, kind == SaveKind::kCompact, dialogs)) return false;
+  RememberFile(path);
+  emit saved();
+  return true;
+}
+
+void BoardButtons::ChooseAndLoadFile() {
+  if (!context_.ConfirmReplace("loading a file")) return;
   LoadFile(context_.Dialogs().OpenFileName(kDataFileFilter, ""));
+}
+
+void BoardButtons::OpenRecentFile(const std::string& path) {
+  const QString name = QFileInfo(QString::fromStdString(path)).fileName();
+  if (context_.ConfirmReplace("loading " + name.toStdString())) LoadFile(path);
 }
 
 void BoardButtons::LoadFile(const std::string& path) {
   if (path.empty()) return;
   if (LoadDataFile(context_.Config(), path, context_.Dialogs())) {
-    emit loaded();
+    context_.NameNextChange("Load File " + QFileInfo(QString::fromStdString(path)).fileName());
     RememberFile(path);
+    emit loaded();
   }
   context_.ConfigReplaced();
 }
 
 void BoardButtons::RememberFile(const std::string& path) {
+  current_file_ = path;
   recent_files_.erase(std::remove(recent_files_.begin(), recent_files_.end(), path),
                       recent_files_.end());
   recent_files_.insert(recent_files_.begin(), path);
@@ -86,7 +100,8 @@ void BoardButtons::RememberFile(const std::string& path) {
   recent_menu_->clear();
   for (const std::string& file : recent_files_) {
     QAction* action = recent_menu_->addAction(QString::fromStdString(file));
-    ConnectInput(context_, action, &QAction::triggered, this, [this, file] { LoadFile(file); });
+    ConnectInput(context_, action, &QAction::triggered, this,
+                 [this, file] { OpenRecentFile(file); });
   }
   recent_button_->setVisible(true);
 }

@@ -22,6 +22,15 @@ class BoardButtons : public QWidget {
 
   // Loads a data file over the configuration and announces the replacement.
   void LoadFile(const std::string& path);
+  // "Load File": asks before unsaved edits are replaced, then for the file.
+  void ChooseAndLoadFile();
+  // kCurrent saves to the file in use without asking (asks when there is none); kAs and
+  // kCompact ask for the name, offering the file in use. True when saved.
+  enum class SaveKind { kCurrent, kAs, kCompact };
+  bool SaveFile(SaveKind kind);
+  // The file last saved or loaded; empty before either.
+  const std::string& CurrentFile() const { return current_file_; }
+  QMenu* RecentMenu() const { return recent_menu_; }
 
  signals:
   // The configuration was saved to a file.
@@ -31,11 +40,12 @@ class BoardButtons : public QWidget {
 
  private:
   void OnSaveFile(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
-  void OnLoadFile();
+  void OpenRecentFile(const std::string& path);
   void RememberFile(const std::string& path);
 
   WindowContext& context_;
   std::vector<std::string> recent_files_;
+  std::string current_file_;
   QToolButton* recent_button_ = nullptr;
   QMenu* recent_menu_ = nullptr;
 };

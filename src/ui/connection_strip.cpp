@@ -299,7 +299,10 @@ std::string ConnectionStrip::ExpertModeHowTo() const {
 }
 
 void ConnectionStrip::OnReleasePressed(Qt::MouseButton button) {
-  if (button != Qt::RightButton) return;
+  if (button == Qt::RightButton) AskExpertMode();
+}
+
+void ConnectionStrip::AskExpertMode() {
   context_.Config().ExpertMode =
       context_.Dialogs().Question("Expert Mode?", QuestionButtons::kYesNo,
                                   MessageIcon::kQuestion) == Answer::kYes;

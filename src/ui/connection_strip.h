@@ -41,6 +41,10 @@ class ConnectionStrip : public QWidget {
   void ApplyNumbering();
   // What is refused outside expert mode says how to turn it on: the release label's route.
   std::string ExpertModeHowTo() const;
+  // What a right-click on the release label does: asks for expert mode.
+  void AskExpertMode();
+  // "Refresh": closes the port and lists the ports again.
+  void OnRefreshPorts();
 
  signals:
   // A double-click on the release label.
@@ -55,7 +59,6 @@ class ConnectionStrip : public QWidget {
   int NumberBase() { return context_.Config().NumberBase; }
 
   void ListPorts();
-  void OnRefreshPorts();
   void ChoosePort(const std::string& name);
   std::string PortNameOf(int index) const;
   void OnBitRate(int index);

@@ -85,6 +85,8 @@ QWidget* JobController::BuildPanel(QWidget* window) {
 // ---- starting and finishing ----
 
 void JobController::StartJob(const QString& what, bool show_at_once) {
+  // What the job replaces in the configuration is undone under its name.
+  context_.NameNextChange(what);
   for (QWidget* widget : disabled_) widget->setEnabled(false);
   progress_->setRange(0, 0);
   progress_->setFormat(what);
@@ -169,6 +171,10 @@ void JobController::QueueOperation(const QString& name) {
   if (context_.Busy()) return;
   Session session{context_.Link(), context_.Config(), view_};
   if (!OperationDispatcher::CheckBeforeQueue(name.toStdString(), session)) return;
+  if (OperationDispatcher::ReplacesTables(name.toStdString()) &&
+      !context_.ConfirmReplace("reading the board")) {
+    return;
+  }
   // The label shows from the click; the operation runs at the next tick.
   progress_->setVisible(false);
   cancel_->setVisible(false);

@@ -23,6 +23,7 @@
 #include "ui/job_controller.h"
 #include "ui/qt_dialogs.h"
 #include "ui/test_tab.h"
+#include "ui/undo_controller.h"
 #include "ui/window_menus.h"
 
 namespace vela::ui {
@@ -64,8 +65,6 @@ MainWindow::MainWindow(const MainWindowOptions& options, QWidget* parent)
   // The pieces are made in the order of the focus chain: menus, strip, buttons, busy panel,
   // tabs. Each subscribes to the announcements it shows, in that order too.
   menus_ = new WindowMenus(*this, menuBar());
-  connect(menus_, &WindowMenus::compareWithFileChosen, this, &MainWindow::OnCompareWithFile);
-  connect(menus_, &WindowMenus::compareWithBoardChosen, this, &MainWindow::OnCompareWithBoard);
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
   // The menu bar already parts the strip from the title, and the window must fit 768 lines.
@@ -79,7 +78,10 @@ MainWindow::MainWindow(const MainWindowOptions& options, QWidget* parent)
   auto* third_row = new QHBoxLayout;
   board_buttons_ = new BoardButtons(*this, this);
   connect(board_buttons_, &BoardButtons::saved, this, &MainWindow::MarkClean);
-  connect(board_buttons_, &BoardButtons::loaded, this, [this] { loaded_unsaved_ = true; });
+  connect(board_buttons_, &BoardButtons::loaded, this, [this] {
+    MarkClean();
+    loaded_unsaved_ = true;  // in a file, but not on the board: closing still asks
+  });
   third_row->addWidget(board_buttons_);
   jobs_ = std::make_unique<JobController>(*this, *worker_, dispatcher_, view_, *dialogs_, this);
   connect(jobs_.get(), &JobController::boardMatched, this, &MainWindow::MarkClean);
@@ -94,7 +96,10 @@ MainWindow::MainWindow(const MainWindowOptions& options, QWidget* parent)
   BuildTabs();
   layout->addWidget(tabs_, 1);
   setCentralWidget(central);
-  jobs_->DisableDuringJobs({strip_, board_buttons_, tabs_, menuBar()});
+  std::vector<QWidget*> off_during_jobs = menus_->JobMenus();
+  off_during_jobs.insert(off_during_jobs.end(), {strip_, board_buttons_, tabs_});
+  jobs_->DisableDuringJobs(std::move(off_during_jobs));
+  FollowMenus();
 
   // Start-up: the model starts with its defaults; apply the numbering switch (which shows
   // every number), then load the device library and show everything.
@@ -102,6 +107,7 @@ MainWindow::MainWindow(const MainWindowOptions& options, QWidget* parent)
   LoadDeviceLibrary();
   ConfigReplaced();
   MarkClean();
+  undo_->Reset();
   jobs_->Start();
 
   if (!options_.open_port.empty()) strip_->OpenPort(options_.open_port);
@@ -250,40 +256,6 @@ void MainWindow::ShowChosenDifference(int pin, int aspect) {
   // The device page sits in its scroll area, the third tab.
   tabs_->setCurrentIndex(2);
   SelectPinAndAspect(pin, aspect);
-}
-
-// ---- unsaved changes ----
-
-void MainWindow::MarkClean() {
-  saved_ = {config_.Pins, config_.Events, config_.General};
-  loaded_unsaved_ = false;
-}
-
-bool MainWindow::HasUnsavedChanges() const {
-  if (loaded_unsaved_) return true;
-  GeneralSettings general = config_.General;
-  general.VersionText = saved_.general.VersionText;  // read from the board, not a setting
-  return !(config_.Pins == saved_.pins && config_.Events == saved_.events &&
-           general == saved_.general);
-}
-
-void MainWindow::closeEvent(QCloseEvent* event) {
-  if (Busy()) {
-    // Stop the job between two exchanges and close once it has ended.
-    close_when_idle_ = true;
-    worker_->Cancel();
-    event->ignore();
-    return;
-  }
-  if (HasUnsavedChanges() &&
-      dialogs_->Question("The configuration has changes that were neither saved nor written to "
-                         "the board." +
-                             std::string(kCrLf) + "Close anyway?",
-                         QuestionButtons::kYesNo, MessageIcon::kWarning) != Answer::kYes) {
-    event->ignore();
-    return;
-  }
-  event->accept();
 }
 
 }  // namespace vela::ui

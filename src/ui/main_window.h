@@ -31,6 +31,7 @@ class ConnectionStrip;
 class DeviceConfigTab;
 class JobController;
 class QtDialogs;
+class UndoController;
 class WindowMenus;
 
 // How the window is set up; the defaults are the program's. Tests put their own dialogs and
@@ -71,6 +72,8 @@ class MainWindow : public QMainWindow, public WindowContext {
                   std::function<void()> done = {}) override;
   void QueueOperation(const QString& name) override;
   bool Busy() const override;
+  bool ConfirmReplace(const std::string& before_what) override;
+  void NameNextChange(const QString& label) override;
 
   BoardWorker& Worker() { return *worker_; }
   OperationDispatcher& Dispatcher() { return dispatcher_; }
@@ -101,7 +104,15 @@ class MainWindow : public QMainWindow, public WindowContext {
   // A difference chosen in the compare window: its pin and aspect on the device tab.
   void ShowChosenDifference(int pin, int aspect);
 
+  // Keeping the user's work (main_window_work.cpp): the menus' entries, undo, the question
+  // before unsaved edits are replaced or the window closes, the title.
+  void FollowMenus();
+  void ShowShortcuts();
+  void ShowAbout();
+  void ShowTitle();
   void MarkClean();
+  // Edits since the configuration was last saved, loaded, read or written.
+  bool HasEditsNotKept() const;
 
   BoardConfig config_;
   InstructionSet instructions_;
@@ -119,6 +130,7 @@ class MainWindow : public QMainWindow, public WindowContext {
   bool tearing_down_ = false;
   int previous_tab_ = 0;
 
+  UndoController* undo_ = nullptr;
   WindowMenus* menus_ = nullptr;
   ConnectionStrip* strip_ = nullptr;
   BoardButtons* board_buttons_ = nullptr;

@@ -97,6 +97,16 @@ class WindowContext {
     };
   }
 
+  // Before `before_what` ("loading a file") replaces the configuration: true to go on. The
+  // window asks Save / Discard / Cancel when it holds edits that were kept nowhere.
+  virtual bool ConfirmReplace(const std::string& before_what) {
+    (void)before_what;
+    return true;
+  }
+  // Names the next change of the configuration for the Edit menu ("Load Device ..."); without
+  // a name it is named after the control that has the focus.
+  virtual void NameNextChange(const QString& label) { (void)label; }
+
   // What the pieces subscribe to.
   ModelEvents& Events() { return events_; }
 

@@ -1,0 +1,130 @@
+// What keeps the user's work: the menus' entries, undo and redo, the question before unsaved
+// edits are replaced or the window closes, and the title that names the file and shows a
+// change.
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QMenu>
+
+#include "ui/board_buttons.h"
+#include "ui/connection_strip.h"
+#include "ui/main_window.h"
+#include "ui/undo_controller.h"
+#include "ui/window_menus.h"
+#include "vela_version.h"
+
+namespace vela::ui {
+
+void MainWindow::FollowMenus() {
+  undo_ = new UndoController(*this, this);
+  menus_->FollowUndo(*undo_);
+  menus_->AddRecentFiles(board_buttons_->RecentMenu());
+  using Kind = BoardButtons::SaveKind;
+  connect(menus_, &WindowMenus::loadFileChosen, board_buttons_, &BoardButtons::ChooseAndLoadFile);
+  connect(menus_, &WindowMenus::saveFileChosen, this,
+          [this] { board_buttons_->SaveFile(Kind::kCurrent); });
+  connect(menus_, &WindowMenus::saveAsChosen, this,
+          [this] { board_buttons_->SaveFile(Kind::kAs); });
+  connect(menus_, &WindowMenus::saveCompactChosen, this,
+          [this] { board_buttons_->SaveFile(Kind::kCompact); });
+  connect(menus_, &WindowMenus::quitChosen, this, &QWidget::close);
+  connect(menus_, &WindowMenus::compareWithFileChosen, this, &MainWindow::OnCompareWithFile);
+  connect(menus_, &WindowMenus::compareWithBoardChosen, this, &MainWindow::OnCompareWithBoard);
+  connect(menus_, &WindowMenus::refreshPortsChosen, strip_, &ConnectionStrip::OnRefreshPorts);
+  connect(menus_, &WindowMenus::communicationLogChosen, this,
+          &MainWindow::ShowCommunicationWindow);
+  connect(menus_, &WindowMenus::expertModeChosen, strip_, &ConnectionStrip::AskExpertMode);
+  connect(menus_, &WindowMenus::showDetailsChosen, this, [this] {
+    if (auto* details = findChild<QAbstractButton*>("CheckPAspShowDetails")) details->click();
+  });
+  connect(menus_, &WindowMenus::shortcutsChosen, this, &MainWindow::ShowShortcuts);
+  connect(menus_, &WindowMenus::aboutChosen, this, &MainWindow::ShowAbout);
+  for (auto signal : {&BoardButtons::saved, &BoardButtons::loaded}) {
+    connect(board_buttons_, signal, this, &MainWindow::ShowTitle);
+  }
+  connect(&Events(), &ModelEvents::configEdited, this, &MainWindow::ShowTitle);
+  connect(&Events(), &ModelEvents::configReplaced, this, &MainWindow::ShowTitle);
+}
+
+void MainWindow::ShowShortcuts() {
+  dialogs_->Message(
+      "Ctrl+O\tLoad File\r\nCtrl+S\tSave File (to the file in use)\r\n"
+      "Ctrl+Shift+S\tSave As\r\nCtrl+Z\tUndo\r\nCtrl+Shift+Z, Ctrl+Y\tRedo\r\n"
+      "F5\tRefresh the port list\r\nCtrl+L\tCommunication log\r\nCtrl+D\tShow Details\r\n"
+      "Ctrl+Tab\tNext tab\r\nCtrl+Q\tQuit",
+      MessageIcon::kInformation);
+}
+
+void MainWindow::ShowAbout() {
+  std::string text = VersionText("Vela Config");
+  dialogs_->Message(text.substr(0, text.find('\n')) + kCrLf +
+                        "Licensed under the GNU General Public License, version 3 or later.",
+                    MessageIcon::kInformation);
+}
+
+void MainWindow::NameNextChange(const QString& label) {
+  if (undo_) undo_->NameNextChange(label);
+}
+
+bool MainWindow::ConfirmReplace(const std::string& before_what) {
+  CommitPendingEdits();
+  if (!HasEditsNotKept()) return true;
+  const Answer answer = dialogs_->Question(
+      "The configuration has changes that were not saved." + std::string(kCrLf) +
+          "Save them before " + before_what + "?",
+      QuestionButtons::kSaveDiscardCancel, MessageIcon::kWarning);
+  if (answer == Answer::kSave) return board_buttons_->SaveFile(BoardButtons::SaveKind::kCurrent);
+  return answer == Answer::kDiscard;
+}
+
+void MainWindow::ShowTitle() {
+  const std::string& file = board_buttons_->CurrentFile();
+  if (file.empty()) {
+    setWindowTitle("Vela Config");
+  } else {
+    setWindowTitle(QFileInfo(QString::fromStdString(file)).fileName() + "[*] - Vela Config");
+  }
+  setWindowModified(HasEditsNotKept());
+}
+
+void MainWindow::MarkClean() {
+  saved_ = {config_.Pins, config_.Events, config_.General};
+  loaded_unsaved_ = false;
+  ShowTitle();
+}
+
+bool MainWindow::HasEditsNotKept() const {
+  GeneralSettings general = config_.General;
+  general.VersionText = saved_.general.VersionText;  // read from the board, not a setting
+  return !(config_.Pins == saved_.pins && config_.Events == saved_.events &&
+           general == saved_.general);
+}
+
+bool MainWindow::HasUnsavedChanges() const {
+  return loaded_unsaved_ || HasEditsNotKept();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (Busy()) {
+    // Stop the job between two exchanges and close once it has ended.
+    close_when_idle_ = true;
+    worker_->Cancel();
+    event->ignore();
+    return;
+  }
+  CommitPendingEdits();
+  if (HasUnsavedChanges()) {
+    const Answer answer = dialogs_->Question(
+        "The configuration has changes that were neither saved nor written to the board." +
+            std::string(kCrLf) + "Save them before closing?",
+        QuestionButtons::kSaveDiscardCancel, MessageIcon::kWarning);
+    if (answer == Answer::kCancel ||
+        (answer == Answer::kSave && !board_buttons_->SaveFile(BoardButtons::SaveKind::kCurrent))) {
+      event->ignore();
+      return;
+    }
+  }
+  event->accept();
+}
+
+}  // namespace vela::ui

@@ -1,0 +1,110 @@
+// The window keeps the user's work: a question before unsaved edits are replaced, undo and redo
+// over every change, and a title that names the file and shows an unsaved change.
+#include <QAction>
+#include <QFile>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include "gui_fixture.h"
+#include "model/pin_config_rules.h"
+
+using vela::testing::WindowUnderTest;
+
+namespace vela {
+
+class WorkProtectionTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void ReplacingUnsavedEdits_AsksSaveDiscardCancel_AndUndoBringsThemBack();
+  void PinConfigPages_LookedAtAndLeft_UndoBringsTheEarlierSettingsBack();
+};
+
+namespace {
+
+QAction* Action(WindowUnderTest& w, const char* name) {
+  return w.window().findChild<QAction*>(name);
+}
+
+std::string Description(WindowUnderTest& w) {
+  return w.config().Current().Description;
+}
+
+}  // namespace
+
+void WorkProtectionTest::ReplacingUnsavedEdits_AsksSaveDiscardCancel_AndUndoBringsThemBack() {
+  QTemporaryDir dir;
+  const std::string file = dir.filePath("layout.dat").toStdString();
+  WindowUnderTest w;
+  QCOMPARE(w.window().windowTitle(), QString("Vela Config"));
+  w.dialogs().GiveFile(file);
+  w.Click("CommandSave");
+  QCOMPARE(w.window().windowTitle(), QString("layout.dat[*] - Vela Config"));
+  QVERIFY(!w.window().isWindowModified());
+  const std::string saved = Description(w);
+
+  w.ShowTab(2);
+  w.Type("TextPAspDesc", "edited");
+  QVERIFY(w.window().isWindowModified());
+
+  // Cancel: neither the file nor the board replaces the edit.
+  w.dialogs().GiveFile(file);
+  w.dialogs().Reply(Answer::kCancel);
+  w.Click("CommandLoad");
+  w.dialogs().Reply(Answer::kCancel);
+  w.Click("CommandReadAll");
+  QVERIFY(w.WaitIdle());
+  QCOMPARE(Description(w), std::string("edited"));
+  const auto questions = w.dialogs().Questions();
+  QCOMPARE(questions.size(), size_t{2});
+  QCOMPARE(questions[0], std::string("The configuration has changes that were not saved.\r\n"
+                                     "Save them before loading a file?"));
+  QCOMPARE(questions[1], std::string("The configuration has changes that were not saved.\r\n"
+                                     "Save them before reading the board?"));
+
+  // Discard: the file comes in (the file name given above is still waiting), and undo, under
+  // the load's name, brings the edit back; redo loads it again.
+  w.dialogs().Reply(Answer::kDiscard);
+  w.Click("CommandLoad");
+  QCOMPARE(Description(w), saved);
+  QVERIFY(!w.window().isWindowModified());
+  QCOMPARE(Action(w, "ActionUndo")->text(), QString("Undo Load File layout.dat"));
+  Action(w, "ActionUndo")->trigger();
+  QCOMPARE(Description(w), std::string("edited"));
+  QCOMPARE(w.Text("TextPAspDesc"), QString("edited"));
+  QVERIFY(w.window().isWindowModified());
+  Action(w, "ActionRedo")->trigger();
+  QCOMPARE(Description(w), saved);
+
+  // Save: the edit is in the file (the one in use, without a dialog) before the read.
+  w.Type("TextPAspDesc", "kept");
+  w.dialogs().Reply(Answer::kSave);
+  w.Click("CommandReadAll");
+  QVERIFY(w.WaitIdle());
+  QFile saved_file(QString::fromStdString(file));
+  QVERIFY(saved_file.open(QIODevice::ReadOnly));
+  QVERIFY(saved_file.readAll().contains("\"kept\""));
+  QCOMPARE(w.dialogs().Questions().size(), size_t{4});
+}
+
+void WorkProtectionTest::PinConfigPages_LookedAtAndLeft_UndoBringsTheEarlierSettingsBack() {
+  WindowUnderTest w;
+  PinRecord& pin = w.config().Current();
+  pin.PinConfig = {kPwm, 40, 0, 10, 200, 20, 0, 0, 0, 0, 0, 0, 0};
+  w.window().ConfigReplaced();
+  const auto before = pin.PinConfig;
+  auto* pages = w.Find<QTabWidget>("SSTabPCFG");
+  pages->setCurrentIndex(kPageServo);
+  pages->setCurrentIndex(kPagePwm);
+  QVERIFY(w.config().Current().PinConfig != before);  // the PWM page's defaults
+  QCOMPARE(Action(w, "ActionUndo")->text(), QString("Undo PWM page"));
+  Action(w, "ActionUndo")->trigger();
+  Action(w, "ActionUndo")->trigger();
+  QCOMPARE(w.config().Current().PinConfig, before);
+  QCOMPARE(pages->currentIndex(), kPagePwm);
+}
+
+}  // namespace vela
+
+QTEST_MAIN(vela::WorkProtectionTest)
+#include "work_protection_test.moc"
