@@ -31,8 +31,7 @@ void MainWindow::FollowMenus() {
   connect(menus_, &WindowMenus::compareWithFileChosen, this, &MainWindow::OnCompareWithFile);
   connect(menus_, &WindowMenus::compareWithBoardChosen, this, &MainWindow::OnCompareWithBoard);
   connect(menus_, &WindowMenus::refreshPortsChosen, strip_, &ConnectionStrip::OnRefreshPorts);
-  connect(menus_, &WindowMenus::communicationLogChosen, this,
-          &MainWindow::ShowCommunicationWindow);
+  connect(menus_, &WindowMenus::communicationLogChosen, this, &MainWindow::ShowCommunicationWindow);
   connect(menus_, &WindowMenus::expertModeChosen, strip_, &ConnectionStrip::AskExpertMode);
   connect(menus_, &WindowMenus::showDetailsChosen, this, [this] {
     if (auto* details = findChild<QAbstractButton*>("CheckPAspShowDetails")) details->click();
@@ -69,10 +68,10 @@ void MainWindow::NameNextChange(const QString& label) {
 bool MainWindow::ConfirmReplace(const std::string& before_what) {
   CommitPendingEdits();
   if (!HasEditsNotKept()) return true;
-  const Answer answer = dialogs_->Question(
-      "The configuration has changes that were not saved." + std::string(kCrLf) +
-          "Save them before " + before_what + "?",
-      QuestionButtons::kSaveDiscardCancel, MessageIcon::kWarning);
+  const Answer answer =
+      dialogs_->Question("The configuration has changes that were not saved." + std::string(kCrLf) +
+                             "Save them before " + before_what + "?",
+                         QuestionButtons::kSaveDiscardCancel, MessageIcon::kWarning);
   if (answer == Answer::kSave) return board_buttons_->SaveFile(BoardButtons::SaveKind::kCurrent);
   return answer == Answer::kDiscard;
 }

@@ -102,9 +102,11 @@ PinConfigEditor::PinConfigEditor(WindowContext& context, QWidget* parent)
   buttons_ = BuildButtons();
   PlaceButtons();
   showing_ = false;
-  connect(this, &QTabWidget::currentChanged, this, [this](int page) {
-    PlaceButtons();
-    if (!showing_) OnPagePicked(page);
+  connect(this, &QTabWidget::currentChanged, this, &PinConfigEditor::PlaceButtons);
+  ConnectInput(context_, this, &QTabWidget::currentChanged, this, [this](int page) {
+    if (showing_) return;
+    context_.NameNextChange(kConfigPageTexts[page] + QString(" page"));
+    OnPagePicked(page);
   });
   Refresh();
 }

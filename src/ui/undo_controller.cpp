@@ -1,7 +1,7 @@
 #include "ui/undo_controller.h"
 
-#include <QAccessible>
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QWidget>
@@ -21,15 +21,23 @@ void UndoController::Reset() {
   history_.Clear();
   shown_ = context_.Config();
   next_label_.clear();
+  run_label_.clear();
   emit changed();
 }
 
 void UndoController::Commit() {
   if (restoring_) return;
-  const QString label = next_label_.isEmpty() ? EditLabel() : next_label_;
+  const bool named = !next_label_.isEmpty();
+  const QString label = named ? next_label_ : EditLabel();
   next_label_.clear();
   const BoardConfig& now = context_.Config();
-  if (history_.Commit(shown_, now, label.toStdString())) emit changed();
+  const QWidget* control = QApplication::focusWidget();
+  const bool same_run = !named && label == run_label_ && control == run_control_;
+  if (!same_run && history_.Commit(shown_, now, label.toStdString())) {
+    run_label_ = named ? QString() : label;
+    run_control_ = control;
+    emit changed();
+  }
   shown_ = now;
 }
 
@@ -53,6 +61,7 @@ void UndoController::Restore(std::optional<BoardConfig> config) {
   if (!config) return;
   context_.Config() = std::move(*config);
   shown_ = context_.Config();
+  run_label_.clear();
   restoring_ = true;
   context_.ConfigReplaced();
   restoring_ = false;
@@ -67,7 +76,7 @@ QString UndoController::EditLabel() const {
   const QString name = a ? a->text(QAccessible::Name).remove('&').trimmed() : QString();
   if (name.isEmpty()) return "Edit";
   return qobject_cast<QAbstractButton*>(focus) && !qobject_cast<QCheckBox*>(focus) ? name
-                                                                                 : "Edit " + name;
+                                                                                   : "Edit " + name;
 }
 
 }  // namespace vela::ui

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+class QWidget;
+
 #include "model/board_config.h"
 #include "model/config_history.h"
 
@@ -45,6 +47,9 @@ class UndoController : public QObject {
   BoardConfig shown_;  // the configuration as last recorded or restored
   QString next_label_;
   bool restoring_ = false;
+  // A run of edits in one control (the keys typed into a box) is one step.
+  QString run_label_;
+  const QWidget* run_control_ = nullptr;
 };
 
 }  // namespace vela::ui

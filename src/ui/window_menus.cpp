@@ -26,8 +26,7 @@ WindowMenus::WindowMenus(WindowContext& context, QMenuBar* bar) : QObject(bar), 
   Add(file_, "ActionSaveFile", "&Save File", QKeySequence::Save, &WindowMenus::saveFileChosen);
   Add(file_, "ActionSaveAs", Ellipsis("Save &As"), QKeySequence("Ctrl+Shift+S"),
       &WindowMenus::saveAsChosen);
-  Add(file_, "ActionSaveCompact", Ellipsis("Save &Compact"), {},
-      &WindowMenus::saveCompactChosen);
+  Add(file_, "ActionSaveCompact", Ellipsis("Save &Compact"), {}, &WindowMenus::saveCompactChosen);
   recent_anchor_ = file_->addSeparator();
   QAction* with_file = Add(file_, "ActionCompareWithFile", Ellipsis("Compare with File"), {},
                            &WindowMenus::compareWithFileChosen);
@@ -84,9 +83,9 @@ QAction* WindowMenus::Add(QMenu* menu, const char* name, const QString& text,
   action->setObjectName(name);
   if (!keys.isEmpty()) action->setShortcut(keys);
   // Entries that touch the configuration or the board take the editors' "no job" rule.
-  if (chosen) ConnectInput(context_, action, &QAction::triggered, this, [this, chosen] {
-      emit(this->*chosen)();
-    });
+  if (chosen)
+    ConnectInput(context_, action, &QAction::triggered, this,
+                 [this, chosen] { emit(this->*chosen)(); });
   return action;
 }
 

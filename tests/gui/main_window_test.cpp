@@ -599,7 +599,9 @@ void MainWindowTest::SaveFile_ShiftIsCompact_LoadFileBringsItBack() {
   QCOMPARE(w.config().Pins[0].Description, std::string("changed!"));
   QVERIFY(w.window().HasUnsavedChanges());
   w.dialogs().GiveFile(full);
+  w.dialogs().Reply(Answer::kDiscard);  // the edit is given up, when asked
   w.Click("CommandLoad");
+  QCOMPARE(w.dialogs().Questions().size(), size_t{1});
   QCOMPARE(w.config().Pins[0].Description, std::string(""));
   QCOMPARE(w.Text("TextPAspDesc"), QString(""));
   QVERIFY(w.dialogs().Messages().empty());
@@ -613,11 +615,13 @@ void MainWindowTest::Close_WithUnsavedChanges_Asks() {
   w.ShowTab(2);
   w.Type("TextPAspDesc", "x");
   QTest::keyClicks(w.Find<QLineEdit>("TextPAspDesc"), "y");
-  w.dialogs().Reply(Answer::kNo);
+  w.dialogs().Reply(Answer::kCancel);
   QVERIFY(!w.window().close());
   QCOMPARE(w.dialogs().Questions().size(), size_t{1});
   QVERIFY(QString::fromStdString(w.dialogs().Questions()[0]).contains("neither saved nor written"));
-  w.dialogs().Reply(Answer::kYes);
+  // The "y" still being typed was committed before the question.
+  QCOMPARE(w.config().Current().Description, std::string("xy"));
+  w.dialogs().Reply(Answer::kDiscard);
   QVERIFY(w.window().close());
 }
 

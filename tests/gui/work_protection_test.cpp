@@ -2,6 +2,7 @@
 // over every change, and a title that names the file and shows an unsaved change.
 #include <QAction>
 #include <QFile>
+#include <QMenu>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -18,6 +19,7 @@ class WorkProtectionTest : public QObject {
  private slots:
   void ReplacingUnsavedEdits_AsksSaveDiscardCancel_AndUndoBringsThemBack();
   void PinConfigPages_LookedAtAndLeft_UndoBringsTheEarlierSettingsBack();
+  void Menus_HoldEveryWholeWindowFunction_CtrlSSavesToTheFileInUseWithoutAsking();
 };
 
 namespace {
@@ -102,6 +104,57 @@ void WorkProtectionTest::PinConfigPages_LookedAtAndLeft_UndoBringsTheEarlierSett
   Action(w, "ActionUndo")->trigger();
   QCOMPARE(w.config().Current().PinConfig, before);
   QCOMPARE(pages->currentIndex(), kPagePwm);
+}
+
+void WorkProtectionTest::
+    Menus_HoldEveryWholeWindowFunction_CtrlSSavesToTheFileInUseWithoutAsking() {
+  WindowUnderTest w;
+  const std::vector<std::pair<const char*, const char*>> entries = {
+      {"ActionLoadFile", "Ctrl+O"},
+      {"ActionSaveFile", "Ctrl+S"},
+      {"ActionSaveAs", "Ctrl+Shift+S"},
+      {"ActionQuit", "Ctrl+Q"},
+      {"ActionUndo", "Ctrl+Z"},
+      {"ActionRedo", "Ctrl+Shift+Z"},
+      {"ActionReadAll", ""},
+      {"ActionWriteAll", ""},
+      {"ActionVerifyAll", ""},
+      {"ActionCompareWithBoard", ""},
+      {"ActionRefreshPorts", "F5"},
+      {"ActionCommunicationLog", "Ctrl+L"},
+      {"ActionExpertMode", ""},
+      {"ActionShowDetails", "Ctrl+D"},
+      {"ActionShortcuts", "F1"},
+      {"ActionAbout", ""}};
+  for (const auto& [name, keys] : entries) {
+    QAction* action = Action(w, name);
+    QVERIFY2(action, name);
+    QCOMPARE(action->shortcut().toString(), QString(keys));
+  }
+  for (const char* menu : {"MenuFile", "MenuEdit", "MenuBoard", "MenuView", "MenuHelp"}) {
+    auto* m = w.Find<QMenu>(menu);
+    QVERIFY(m);
+    WindowUnderTest::Shot(m, menu);
+  }
+
+  QTemporaryDir dir;
+  const std::string file = dir.filePath("layout.dat").toStdString();
+  w.dialogs().GiveFile(file);
+  QTest::keyClick(&w.window(), Qt::Key_S, Qt::ControlModifier);  // no file yet: asks
+  QCOMPARE(w.window().windowTitle(), QString("layout.dat[*] - Vela Config"));
+  w.ShowTab(2);
+  w.Type("TextPAspDesc", "by keys");  // one step, however many keys
+  QVERIFY(w.window().isWindowModified());
+  QTest::keyClick(&w.window(), Qt::Key_S, Qt::ControlModifier);  // the file in use: no dialog
+  QVERIFY(!w.window().isWindowModified());
+  QFile saved(QString::fromStdString(file));
+  QVERIFY(saved.open(QIODevice::ReadOnly));
+  QVERIFY(saved.readAll().contains("\"by keys\""));
+  // Out of the box, whose own Ctrl+Z takes back typing.
+  w.Find<QWidget>("SSTab_Main")->setFocus();
+  QTest::keyClick(&w.window(), Qt::Key_Z, Qt::ControlModifier);
+  QCOMPARE(w.config().Current().Description, std::string());
+  QCOMPARE(Action(w, "ActionRedo")->text(), QString("Redo Edit Pin description"));
 }
 
 }  // namespace vela
