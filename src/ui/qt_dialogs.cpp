@@ -63,8 +63,7 @@ Answer QtDialogs::Question(const std::string& text, QuestionButtons buttons, Mes
     if (buttons == QuestionButtons::kSaveDiscardCancel) {
       shown = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
     }
-    QMessageBox box(ToQtIcon(icon), QApplication::applicationName(), ToQtText(text), shown,
-                    owner_);
+    QMessageBox box(ToQtIcon(icon), QApplication::applicationName(), ToQtText(text), shown, owner_);
     box.setObjectName("VelaQuestionBox");
     switch (box.exec()) {
       case QMessageBox::Ok:

@@ -53,7 +53,7 @@ WindowMenus::WindowMenus(WindowContext& context, QMenuBar* bar) : QObject(bar), 
     ConnectInput(context_, action, &QAction::triggered, this,
                  [this, operation] { context_.QueueOperation(operation); });
   }
-  QAction* with_board = Add(board_, "ActionCompareWithBoard", Ellipsis("&Compare with Board"), {},
+  QAction* with_board = Add(board_, "ActionCompareWithBoard", Ellipsis("Compare with Board"), {},
                             &WindowMenus::compareWithBoardChosen);
   with_board->setToolTip("Read the board and show every difference from the open configuration");
   board_->addSeparator();

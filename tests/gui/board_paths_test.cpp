@@ -93,6 +93,7 @@ void BoardPathsTest::OpenChangeRateLoseOpenAnother_ReadAllWorks() {
   QVERIFY2(w.dialogs().Messages().empty(), qPrintable(Joined(w.dialogs().Messages())));
   QCOMPARE(w.Text("LabelPortState"), QString("open"));
   w.config().General.IdString = "changed";
+  w.dialogs().Reply(Answer::kDiscard);  // asked before the read replaces the change
   w.Click("CommandReadAll");
   QVERIFY(w.WaitIdle(60000));
   QVERIFY2(w.dialogs().Messages().empty(), qPrintable(Joined(w.dialogs().Messages())));
