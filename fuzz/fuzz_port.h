@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
+#include "dialogs/user_dialogs.h"
 #include "link/clock.h"
 #include "link/serial_port.h"
-#include "link/user_dialogs.h"
 
 namespace vela::fuzz {
 
