@@ -94,24 +94,12 @@ void DirectFraming::CheckReply(uint8_t address, uint8_t sent_address) {
 }
 
 bool DirectFraming::ReceiveReply() {
-  SerialPort& port = link_.port;
-  Clock& clock = link_.clock;
   ReplyFrame& reply = link_.reply.Frame();
-  const auto deadline = clock.Now() + kReplyTimeout;
+  const auto deadline = link_.clock.Now() + kReplyTimeout;
   int p = 0;
   int remaining = 0;
   int sum = 0;
-  while (clock.Now() <= deadline) {
-    if (!port.IsOpen()) return false;
-    if (port.BytesWaiting() == 0) {
-      auto now = clock.Now();
-      if (now > deadline) break;
-      // Block on the port; wake a little after the deadline so the loop sees it passed.
-      port.WaitForData(deadline - now + std::chrono::microseconds(1));
-      continue;
-    }
-    const int b = port.ReadByte();
-    if (b < 0) continue;
+  for (int b = link_.NextByte(deadline); b >= 0; b = link_.NextByte(deadline)) {
     if (b < 0x80) {
       reply[0] = static_cast<uint8_t>(b);
       sum = b;

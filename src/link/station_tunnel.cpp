@@ -54,10 +54,8 @@ bool StationTunnel::SendCorsanFrame(const std::vector<uint8_t>& payload) {
 
 std::string StationTunnel::ReceiveCorsanFrame() {
   ReplyFrame& buffer = link_.reply.Frame();
-  SerialPort& port = link_.port;
-  Clock& clock = link_.clock;
   for (int i = 0; i <= 19; ++i) buffer[i] = 0;
-  const auto deadline = clock.Now() + kReplyTimeout;
+  const auto deadline = link_.clock.Now() + kReplyTimeout;
   std::string text;
   bool header_seen = false;
   bool complete = false;
@@ -65,16 +63,9 @@ std::string StationTunnel::ReceiveCorsanFrame() {
   int position = 0;  // next index of the frame
   int due = 0;       // payload bytes plus checksum still to come
   int sum = 0;
-  while (!complete && clock.Now() <= deadline) {
-    if (!port.IsOpen()) break;
-    if (port.BytesWaiting() == 0) {
-      auto now = clock.Now();
-      if (now > deadline) break;
-      port.WaitForData(deadline - now + std::chrono::microseconds(1));
-      continue;
-    }
-    const int b = port.ReadByte();
-    if (b < 0) continue;
+  while (!complete) {
+    const int b = link_.NextByte(deadline);
+    if (b < 0) break;
     if (b < 0x80) {
       header_seen = true;
       text = "<< " + FormatLogByte(b);

@@ -17,4 +17,19 @@ void LinkParts::ReportIfLost() {
     dialogs.Message("The serial port was closed: " + reason, MessageIcon::kError);
 }
 
+int LinkParts::NextByte(std::chrono::microseconds deadline) {
+  while (clock.Now() <= deadline && port.IsOpen()) {
+    if (port.BytesWaiting() == 0) {
+      const auto now = clock.Now();
+      if (now > deadline) break;
+      // Wake a little after the deadline so the loop sees it passed.
+      port.WaitForData(deadline - now + std::chrono::microseconds(1));
+      continue;
+    }
+    const int b = port.ReadByte();
+    if (b >= 0) return b;
+  }
+  return -1;
+}
+
 }  // namespace vela

@@ -86,6 +86,9 @@ struct LinkParts {
   }
   // When the port closed itself (the far end went away), says so once, with the reason.
   void ReportIfLost();
+  // The next byte that arrives before `deadline`, blocking on the port meanwhile; -1 once the
+  // deadline has passed or the port is closed.
+  int NextByte(std::chrono::microseconds deadline);
 };
 
 class Transport {

@@ -192,7 +192,7 @@ void Comparer::Pin(int pin) {
 }
 
 void Comparer::PinConfiguration(const std::string& where, const PinRecord& a, const PinRecord& b) {
-  const int type_a = a.PinConfig[0], type_b = b.PinConfig[0];
+  const int type_a = a.PinConfig[kCfgKind], type_b = b.PinConfig[kCfgKind];
   const int page_a = PageOfConfigType(type_a), page_b = PageOfConfigType(type_b);
   auto type_text = [](int type, int page) {
     return page < 0 ? "Unknown configuration: " + std::to_string(type)
@@ -210,7 +210,8 @@ void Comparer::PinConfiguration(const std::string& where, const PinRecord& a, co
     Differ(page + f.caption, a.PinConfig[f.byte], b.PinConfig[f.byte],
            std::to_string(ShownValue(a, field)), std::to_string(ShownValue(b, field)));
   };
-  const int flags_a = a.PinConfig[2], flags_b = b.PinConfig[2];
+  // The servo flags or the PWM modes, by the page.
+  const int flags_a = a.PinConfig[kCfgServoFlags], flags_b = b.PinConfig[kCfgServoFlags];
   if (page_a == kPageServo) {
     for (PinConfigBox field :
          {PinConfigBox::kSrvMaxSpd, PinConfigBox::kSrvMaxAccel, PinConfigBox::kSrvAntiMass,

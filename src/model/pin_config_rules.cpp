@@ -69,9 +69,9 @@ int PageOfConfigType(int config_type) {
 
 bool PickConfigPage(PinRecord& pin, int page) {
   if (page < kPageClear || page > kPageInput) return false;
-  if (PageOfConfigType(pin.PinConfig[0]) == page) return false;
+  if (PageOfConfigType(pin.PinConfig[kCfgKind]) == page) return false;
   const PageDefaults& defaults = kPageDefaults[page];
-  pin.PinConfig[0] = defaults.config_type;
+  pin.PinConfig[kCfgKind] = defaults.config_type;
   pin.CurrentValue = defaults.current_value;
   for (int i = 1; i <= 11; ++i) pin.PinConfig[i] = defaults.bytes[i - 1];
   return true;

@@ -28,6 +28,7 @@ enum ConfigType : uint8_t {
 inline constexpr int kCfgKind = 0;
 inline constexpr int kCfgPosition = 1;     // the initial position or level
 inline constexpr int kCfgServoFlags = 2;   // servo range and suspend bits
+inline constexpr int kCfgPwmModes = 2;     // PWM drive and acceleration modes
 inline constexpr int kCfgPwmOffLevel = 4;  // PWM
 inline constexpr int kCfgPwmOnLevel = 5;   // PWM
 

@@ -11,19 +11,9 @@
 #include "model/number_text.h"
 #include "ui/edit_controls.h"
 #include "ui/editor_widgets.h"
+#include "ui/text_convert.h"
 
 namespace vela::ui {
-namespace {
-
-QString Q(const std::string& text) {
-  return QString::fromStdString(text);
-}
-std::string S(const QString& text) {
-  return text.toStdString();
-}
-
-}  // namespace
-
 // One grid whose columns are sized from the fixed-pitch header; kept whole (a little over 80
 // lines) because its parts share the font metrics and the column widths.
 AddressPanel::AddressPanel(WindowContext& context, QWidget* parent)

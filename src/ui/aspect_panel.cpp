@@ -12,19 +12,9 @@
 #include "ui/clipboard_dialogs.h"
 #include "ui/edit_controls.h"
 #include "ui/editor_widgets.h"
+#include "ui/text_convert.h"
 
 namespace vela::ui {
-namespace {
-
-QString Q(const std::string& text) {
-  return QString::fromStdString(text);
-}
-std::string S(const QString& text) {
-  return text.toStdString();
-}
-
-}  // namespace
-
 AspectPanel::AspectPanel(WindowContext& context, QGridLayout* grid, int row, QWidget* area)
     : QObject(area), context_(context), area_(area) {
   auto* modes_label = new QLabel("Aspects", area);

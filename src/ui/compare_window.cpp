@@ -10,13 +10,10 @@
 #include <QVBoxLayout>
 
 #include "files/file_io.h"
+#include "ui/text_convert.h"
 
 namespace vela::ui {
 namespace {
-
-QString Q(const std::string& text) {
-  return QString::fromStdString(text);
-}
 
 constexpr int kIndexRole = Qt::UserRole;    // a difference: its index
 constexpr int kPinRole = Qt::UserRole + 1;  // a group: its pin, -1 for the general settings

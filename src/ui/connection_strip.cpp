@@ -19,17 +19,11 @@
 #include "model/general_rules.h"
 #include "ui/edit_controls.h"
 #include "ui/editor_widgets.h"
+#include "ui/text_convert.h"
 #include "vela_version.h"
 
 namespace vela::ui {
 namespace {
-
-QString Q(const std::string& text) {
-  return QString::fromStdString(text);
-}
-std::string S(const QString& text) {
-  return text.toStdString();
-}
 
 constexpr const char* kXAddressWarning =
     "eXtended Addressing is intended for\r\nexperienced users only!";

@@ -11,16 +11,10 @@
 #include "model/device_field_rules.h"
 #include "ui/edit_controls.h"
 #include "ui/editor_widgets.h"
+#include "ui/text_convert.h"
 
 namespace vela::ui {
 namespace {
-
-QString Q(const std::string& text) {
-  return QString::fromStdString(text);
-}
-std::string S(const QString& text) {
-  return text.toStdString();
-}
 
 // Hears the loaders' success and announces what they replaced.
 class AnnouncingObserver final : public LoadObserver {

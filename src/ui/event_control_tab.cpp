@@ -13,13 +13,10 @@
 #include "model/event_control_rules.h"
 #include "operations/event_commands.h"
 #include "ui/edit_controls.h"
+#include "ui/text_convert.h"
 
 namespace vela::ui {
 namespace {
-
-std::string S(const QString& text) {
-  return text.toStdString();
-}
 
 QLabel* MakeLabel(const QString& name, const QString& caption, QWidget* parent) {
   auto* label = new QLabel(caption, parent);

@@ -18,16 +18,10 @@
 #include "model/general_rules.h"
 #include "operations/general_commands.h"
 #include "ui/edit_controls.h"
+#include "ui/text_convert.h"
 
 namespace vela::ui {
 namespace {
-
-QString Q(const std::string& text) {
-  return QString::fromStdString(text);
-}
-std::string S(const QString& text) {
-  return text.toStdString();
-}
 
 QLabel* MakeLabel(const QString& name, const QString& caption, QWidget* parent) {
   auto* label = new QLabel(caption, parent);

@@ -9,13 +9,10 @@
 
 #include "ui/editor_widgets.h"
 #include "ui/report_window.h"
+#include "ui/text_convert.h"
 
 namespace vela::ui {
 namespace {
-
-QString Q(const std::string& text) {
-  return QString::fromStdString(text);
-}
 
 // Hands the dispatcher's progress to the worker, which carries it to the window.
 class ProgressForwarder final : public OperationObserver {

@@ -52,9 +52,6 @@ struct MainWindowOptions {
   std::vector<std::filesystem::path> device_folders;
 };
 
-// The name under which the in-process simulated board is listed and opened.
-inline constexpr const char* kSimulatedBoardPort = "Simulated board";
-
 class MainWindow : public QMainWindow, public WindowContext {
   Q_OBJECT
 

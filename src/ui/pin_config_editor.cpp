@@ -18,16 +18,13 @@
 #include "operations/pin_config_commands.h"
 #include "ui/edit_controls.h"
 #include "ui/editor_widgets.h"
+#include "ui/text_convert.h"
 
 namespace vela::ui {
 namespace {
 
 // What a double-click on the initial position or level does, for the keyboard.
 constexpr const char* kTakeSliderEntry = "Take Test Slider Position";
-
-std::string S(const QString& text) {
-  return text.toStdString();
-}
 
 const char* const kJumpTip = "Jump to target position immediately, override dynamic parameters";
 const char* const kDynamicTip =
@@ -357,7 +354,7 @@ QVBoxLayout* PinConfigEditor::BuildPwmModes(QWidget* page) {
   ConnectInput(context_, pwm_accel_, &QButtonGroup::idClicked, this,
                &PinConfigEditor::StorePwmModes);
   ConnectInput(context_, pwm_inverted_, &QCheckBox::clicked, this, [this](bool checked) {
-    Pin().PinConfig[0] = static_cast<uint8_t>(kPwm + (checked ? 1 : 0));
+    Pin().PinConfig[kCfgKind] = static_cast<uint8_t>(kPwm + (checked ? 1 : 0));
   });
   return side;
 }
@@ -410,7 +407,7 @@ QWidget* PinConfigEditor::BuildInputPage() {
   outer->addWidget(input_warning_);
   outer->addStretch();
   ConnectInput(context_, input_invert_, &QCheckBox::clicked, this, [this](bool checked) {
-    Pin().PinConfig[0] = static_cast<uint8_t>(kInput + (checked ? 1 : 0));
+    Pin().PinConfig[kCfgKind] = static_cast<uint8_t>(kInput + (checked ? 1 : 0));
   });
   return page;
 }
@@ -477,7 +474,7 @@ PinRecord& PinConfigEditor::Pin() {
 
 void PinConfigEditor::Refresh() {
   const int pin = context_.Config().CurrentPin;
-  const int type = Pin().PinConfig[0];
+  const int type = Pin().PinConfig[kCfgKind];
   const int page = PageOfConfigType(type);
   if (page < 0) {
     if (unknown_reported_ != std::make_pair(pin, type)) {
@@ -497,7 +494,7 @@ void PinConfigEditor::Refresh() {
 
 void PinConfigEditor::ShowServoPage() {
   PinRecord& pin = Pin();
-  const int flags = pin.PinConfig[2];
+  const int flags = pin.PinConfig[kCfgServoFlags];
   const int position = pin.CurrentValue - 64;
   SetSlider(servo_slider_, position);
   test_state_.ServoTestPosition = servo_slider_->value();
@@ -522,8 +519,8 @@ void PinConfigEditor::ShowServoPage() {
 
 void PinConfigEditor::ShowPwmPage() {
   PinRecord& pin = Pin();
-  const int modes = pin.PinConfig[2];
-  Fill(pwm_inverted_, pin.PinConfig[0] == kPwmInverted);
+  const int modes = pin.PinConfig[kCfgPwmModes];
+  Fill(pwm_inverted_, pin.PinConfig[kCfgKind] == kPwmInverted);
   SetSlider(pwm_slider_, pin.CurrentValue);
   test_state_.PwmTestLevel = pwm_slider_->value();
   SetText(pwm_level_, QString::number(pwm_slider_->value()));
@@ -538,7 +535,7 @@ void PinConfigEditor::ShowPwmPage() {
 
 void PinConfigEditor::ShowInputPage() {
   PinRecord& pin = Pin();
-  Fill(input_invert_, pin.PinConfig[0] == kInputLowActive);
+  Fill(input_invert_, pin.PinConfig[kCfgKind] == kInputLowActive);
   SetText(boxes_[PinConfigBox::kInputDelay0],
           QString::number(ShownValue(pin, PinConfigBox::kInputDelay0)));
   SetText(boxes_[PinConfigBox::kInputDelay1],
@@ -582,13 +579,13 @@ void PinConfigEditor::CommitPendingEdits() {
 }
 
 void PinConfigEditor::StoreServoFlags() {
-  Pin().PinConfig[2] = static_cast<uint8_t>(
+  Pin().PinConfig[kCfgServoFlags] = static_cast<uint8_t>(
       ComposeServoFlags(servo_range_->checkedId() < 0 ? 0 : servo_range_->checkedId(),
                         servo_auto_suspend_->isChecked(), servo_suspended_->isChecked()));
 }
 
 void PinConfigEditor::StorePwmModes() {
-  Pin().PinConfig[2] = static_cast<uint8_t>(
+  Pin().PinConfig[kCfgPwmModes] = static_cast<uint8_t>(
       ComposePwmModes(std::max(pwm_drive_->checkedId(), 0), std::max(pwm_accel_->checkedId(), 0)));
 }
 

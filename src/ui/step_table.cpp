@@ -14,16 +14,10 @@
 #include "ui/edit_controls.h"
 #include "ui/editor_widgets.h"
 #include "ui/help_tools.h"
+#include "ui/text_convert.h"
 
 namespace vela::ui {
 namespace {
-
-QString Q(const std::string& text) {
-  return QString::fromStdString(text);
-}
-std::string S(const QString& text) {
-  return text.toStdString();
-}
 
 constexpr const char* kHelpToolTip = "Double-click for help-tool";
 constexpr const char* kHelpToolEntry = "Help Tool...";

@@ -41,16 +41,16 @@ class ClipboardDialogsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void Dialogs_CaptionsAndButtons();
+  void Labels_OpenDialogsWithTheirCaptionsAndButtons();
   void Step_FourAspects_InsertAndDeleteOnRow2();
   void Step_TwelveAspects_DeleteRow0InsertRow1();
   void Pin_PasteOfADeviceMember_RefersToTheSameHead();
   void Pin_PasteBeforeCopy_NothingToPasteAndTheDialogStays();
   void Pin_Clear_KeepsTheCounts();
-  void Aspect_CopyPasteClearCleanup();
+  void Aspect_PasteCopiesCleanEmptiesPastTheEndClearEmptiesAll();
 };
 
-void ClipboardDialogsTest::Dialogs_CaptionsAndButtons() {
+void ClipboardDialogsTest::Labels_OpenDialogsWithTheirCaptionsAndButtons() {
   ClipFixture f;
   f.w.Click("OptionPAspConf_1");
   QCOMPARE(f.w.Find<QWidget>("LabelPAspOutput")->toolTip(), QString("Click for copy/paste tools"));
@@ -211,7 +211,7 @@ void ClipboardDialogsTest::Pin_Clear_KeepsTheCounts() {
   QCOMPARE(f.w.Text("TextPAspDesc"), QString(""));
 }
 
-void ClipboardDialogsTest::Aspect_CopyPasteClearCleanup() {
+void ClipboardDialogsTest::Aspect_PasteCopiesCleanEmptiesPastTheEndClearEmptiesAll() {
   ClipFixture f;
   f.w.Click("OptionPAspConf_1");
   f.FillNine(0);

@@ -17,6 +17,7 @@
 #include "model/board_config.h"
 #include "model/instruction_set.h"
 #include "operations/session.h"
+#include "sim/demo_board.h"
 #include "sim/simulated_board.h"
 #include "sim/simulated_port.h"
 #include "support/recording_dialogs.h"
@@ -27,7 +28,7 @@ namespace vela::testing {
 class FakeWindowContext final : public ui::WindowContext, public ConfigView {
  public:
   FakeWindowContext() : port(board, clock), link(port, clock, dialogs, log) {
-    link.OpenPort("Simulated board", 1, nullptr);
+    link.OpenPort(sim::kDemoBoardName, 1, nullptr);
   }
 
   int polls = 0;  // PollOnBoard calls

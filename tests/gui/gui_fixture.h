@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "link/clock.h"
+#include "sim/demo_board.h"
 #include "sim/demo_layout.h"
 #include "sim/simulated_board.h"
 #include "sim/simulated_port.h"
@@ -151,7 +152,7 @@ class WindowUnderTest {
     ui::MainWindowOptions options;
     options.dialogs = &dialogs_;
     options.list_platform_ports = false;
-    options.extra_ports = {ui::kSimulatedBoardPort};
+    options.extra_ports = {sim::kDemoBoardName};
     options.device_folders = {std::filesystem::path(VELA_SOURCE_DIR) / "data"};
     if (!setup_.real_ports) {
       options.port_factory = [this]() -> std::unique_ptr<SerialPort> {
@@ -164,7 +165,7 @@ class WindowUnderTest {
         return losable;
       };
     }
-    if (setup_.open_port) options.open_port = ui::kSimulatedBoardPort;
+    if (setup_.open_port) options.open_port = sim::kDemoBoardName;
     window_ = std::make_unique<ui::MainWindow>(options);
     window_->resize(1200, 860);
     window_->show();
