@@ -19,12 +19,10 @@ bool StderrIsTerminal() {
 #endif
 }
 
-void ProgressLine::OnProgress(const std::string& operation, const std::string& step, int done,
-                              int total) {
-  if (!enabled_) return;
-  std::string text = operation + ": " + step;
-  if (total > 0) text += " (" + std::to_string(done + 1) + "/" + std::to_string(total) + ")";
-  Draw(text);
+void ProgressLine::OnProgress(const std::string& operation, const std::string& step, int /*done*/,
+                              int /*total*/) {
+  // The step says the count in words ("Reading pin 22 of 32").
+  if (enabled_) Draw(operation + ": " + step);
 }
 
 void ProgressLine::Finish() {

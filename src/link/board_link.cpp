@@ -75,7 +75,10 @@ bool BoardLink::BytesSendable(const BoardMessage& message) {
 
 bool BoardLink::SendVLMessage(bool expect_reply, const BoardMessage& message) {
   reply_.SetValid(false);
-  if (cancel_requested_) return false;
+  if (cancel_requested_) {
+    ++tally_.cancelled;
+    return false;
+  }
   if (message.size > 15 || message.size < 0) {
     ++tally_.failures;
     dialogs_.Message("SendVLMessage: Message Size Overrun, size = " + to_string(message.size));
@@ -100,7 +103,10 @@ void BoardLink::SendResyncPreamble() {
 }
 
 void BoardLink::SendLegacyMessage(int address_byte, int d1, int d2, int d3) {
-  if (cancel_requested_) return;
+  if (cancel_requested_) {
+    ++tally_.cancelled;
+    return;
+  }
   for (int v : {d1, d2, d3}) {
     if (v < 0 || v > 127) {
       dialogs_.Message("A Kora-format frame carries values 0..127 only; " + to_string(v) +

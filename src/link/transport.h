@@ -37,6 +37,8 @@ struct ExchangeTally {
   int sent = 0;
   int unconfirmed = 0;
   int failures = 0;
+  // Exchanges refused because the user cancelled the operation.
+  int cancelled = 0;
   // The tally started with "Bidirectional Comm." off on the direct link: nothing is confirmed
   // by design, so unconfirmed messages are no loss.
   bool unidirectional = false;

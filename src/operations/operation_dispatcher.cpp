@@ -1,7 +1,10 @@
 #include "operations/operation_dispatcher.h"
 
+#include <array>
+
 #include "operations/event_commands.h"
 #include "operations/general_commands.h"
+#include "operations/operation_run.h"
 #include "operations/pin_program_commands.h"
 #include "operations/verification.h"
 
@@ -11,25 +14,21 @@ namespace {
 constexpr const char* kVerifyOk = "Verify OK";
 constexpr const char* kVerificationStopped = "Verification Stopped";
 
-// Tells the observer that the operation works on pin n of 32 (shown with the numbering).
-void ReportPin(const Session& s, const std::string& name, OperationObserver* observer, int pin) {
-  if (observer) {
-    observer->OnProgress(name, "Pin " + std::to_string(pin + s.config.NumberBase), pin, kPinCount);
-  }
-}
-
-// Runs `step` for pins 0..31, stopping at the first failure.
+// Runs `step` for pins 0..31, stopping at the first failure or cancel.
 template <typename Step>
-bool AllPins(Session& s, const std::string& name, OperationObserver* observer, Step step) {
+bool AllPins(OperationRun& c, Step step) {
   for (int pin = 0; pin < kPinCount; ++pin) {
-    ReportPin(s, name, observer, pin);
-    if (!step(s, pin)) return false;
+    c.Enter(Stage::kPins, pin);
+    if (!step(c.s, pin) || c.Cancelled()) return false;
   }
   return true;
 }
 
-// The refresh after an operation that read into the configuration.
-void FullRefresh(Session& s) {
+// The refresh after an operation that read into the configuration; a cancelled read first
+// puts back the part it was in.
+void FullRefresh(OperationRun& c) {
+  c.KeepWholeParts();
+  Session& s = c.s;
   s.config.ComputeDccStarts();
   s.view.ShowAddressDisplays();
   s.config.ComputeKoraStarts();
@@ -44,104 +43,98 @@ void FullRefresh(Session& s) {
   s.view.RefreshEventControl();
 }
 
-// What one run of an operation works with.
-struct RunContext {
-  Session& s;
-  const std::string& name;
-  OperationObserver* observer;
-  int current;                 // the pin shown when the run started
-  VerificationReport* report;  // a verification's report, null otherwise
+// A cancelled verification says so in its report, and is never "Verify OK".
+bool NoteCancel(OperationRun& c) {
+  if (!c.Cancelled()) return false;
+  c.report->AppendReportLine(c.CancelText());
+  return true;
+}
 
-  void Progress(const std::string& step) const {
-    if (observer) observer->OnProgress(name, step, 0, 0);
-  }
-  void PinProgress() const { Progress("Pin " + std::to_string(current + s.config.NumberBase)); }
-};
-
-bool RunReadAll(RunContext& c) {
+bool RunReadAll(OperationRun& c) {
   Session& s = c.s;
-  c.Progress("General settings");
+  c.Enter(Stage::kGeneral);
   bool ok = GetVersion(s) && ReadIdString(s) && ReadDccSettings(s) && ReadAddressSettings(s) &&
             ReadLedConfig(s) && ReadHardwareConfig(s) && ReadSerialPortConfig(s) &&
-            AllPins(s, c.name, c.observer, ReadPinComplete);
+            !c.Cancelled() && AllPins(c, ReadPinComplete);
   if (ok) {
-    c.Progress("Event control");
+    c.Enter(Stage::kEvents);
     ok = ReadAllEvents(s);
     if (ok) ReadEnableMap(s);
   }
-  FullRefresh(s);
+  FullRefresh(c);
   return ok;
 }
 
-bool RunWriteAll(RunContext& c) {
+bool RunWriteAll(OperationRun& c) {
   Session& s = c.s;
-  c.Progress("General settings");
+  c.Enter(Stage::kGeneral);
   bool ok = WriteIdString(s) && WriteDccSettings(s) && WriteLedConfig(s) &&
-            WriteHardwareConfig(s) && WriteSerialPortConfig(s) &&
-            AllPins(s, c.name, c.observer, WritePinComplete);
-  if (ok) c.Progress("Event control");
+            WriteHardwareConfig(s) && WriteSerialPortConfig(s) && AllPins(c, WritePinComplete);
+  if (ok) c.Enter(Stage::kEvents);
   ok = ok && WriteAllEvents(s) && WriteEnableMap(s);
   if (ok) {
-    c.Progress("Address settings");
+    c.Enter(Stage::kAddress);
     ok = WriteAddressSettings(s);
   }
   s.view.HideLabelAction();
   return ok;
 }
 
-bool RunVerifyAll(RunContext& c) {
-  c.Progress("General settings");
+bool RunVerifyAll(OperationRun& c) {
+  c.Enter(Stage::kGeneral);
   bool ok = VerifyGeneralSettings(c.s, *c.report);
-  if (ok) c.Progress("Event control");
+  if (ok) c.Enter(Stage::kEvents);
   ok = ok && ECInit(c.s, *c.report);
-  ok = ok && VerifyPins(c.s, *c.report, [&c](int pin) { ReportPin(c.s, c.name, c.observer, pin); });
+  ok = ok && VerifyPins(c.s, *c.report, [&c](int pin) { c.Enter(Stage::kPins, pin); });
+  if (NoteCancel(c)) ok = false;
   c.report->AppendText(ok ? kVerifyOk : kVerificationStopped);
   return ok;
 }
 
-bool RunVerifyAllPins(RunContext& c) {
-  const bool ok =
-      VerifyPins(c.s, *c.report, [&c](int pin) { ReportPin(c.s, c.name, c.observer, pin); });
+bool RunVerifyAllPins(OperationRun& c) {
+  const bool ok = VerifyPins(c.s, *c.report, [&c](int pin) { c.Enter(Stage::kPins, pin); });
+  if (NoteCancel(c)) return false;
   if (ok) c.report->AppendText(kVerifyOk);
   return ok;
 }
 
-bool RunECVerify(RunContext& c) {
-  c.Progress("Event control");
+bool RunECVerify(OperationRun& c) {
+  c.Enter(Stage::kEvents);
   const bool ok = ECInit(c.s, *c.report);
+  if (NoteCancel(c)) return false;
   if (ok) c.report->AppendReportLine(kVerifyOk);
   return ok;
 }
 
-bool RunReadPin(RunContext& c) {
-  c.PinProgress();
+bool RunReadPin(OperationRun& c) {
+  c.Enter(Stage::kPin);
   const bool ok = ReadPinComplete(c.s, c.current);
-  FullRefresh(c.s);
+  FullRefresh(c);
   return ok;
 }
 
-bool RunWritePin(RunContext& c) {
-  c.PinProgress();
+bool RunWritePin(OperationRun& c) {
+  c.Enter(Stage::kPin);
   const bool ok = WritePinComplete(c.s, c.current);
   c.s.view.HideLabelAction();
   return ok;
 }
 
-bool RunReadDevice(RunContext& c) {
-  c.Progress("Device");
+bool RunReadDevice(OperationRun& c) {
+  c.Enter(Stage::kDevice);
   const bool ok = ReadDeviceFromBoard(c.s, c.current);
-  FullRefresh(c.s);
+  FullRefresh(c);
   return ok;
 }
 
 // Every pin of the device the current pin belongs to, in pin order.
-bool RunWriteDevice(RunContext& c) {
+bool RunWriteDevice(OperationRun& c) {
   Session& s = c.s;
   const int head = c.current + s.config.Pins[c.current].DeviceRef;
   bool ok = true;
   for (int p = 0; p < kPinCount; ++p) {
     if (p + s.config.Pins[p].DeviceRef != head) continue;
-    ReportPin(s, c.name, c.observer, p);
+    c.Enter(Stage::kDevice, p);
     if (!WritePinComplete(s, p)) {
       ok = false;
       break;
@@ -151,21 +144,23 @@ bool RunWriteDevice(RunContext& c) {
   return ok;
 }
 
-bool RunReadAllPins(RunContext& c) {
-  const bool ok = AllPins(c.s, c.name, c.observer, ReadPinComplete);
-  FullRefresh(c.s);
+bool RunReadAllPins(OperationRun& c) {
+  const bool ok = AllPins(c, ReadPinComplete);
+  FullRefresh(c);
   return ok;
 }
 
-bool RunWriteAllPins(RunContext& c) {
-  const bool ok = AllPins(c.s, c.name, c.observer, WritePinComplete);
+bool RunWriteAllPins(OperationRun& c) {
+  const bool ok = AllPins(c, WritePinComplete);
   c.s.view.HideLabelAction();
   return ok;
 }
 
-bool RunPAspReadPin(RunContext& c) {
+bool RunPAspReadPin(OperationRun& c) {
+  c.Enter(Stage::kAspects);
   const bool ok = ReadPinProgram(c.s, c.current);
-  if (ok) {
+  c.KeepWholeParts();
+  if (ok || c.Cancelled()) {
     c.s.view.ShowPin();
     c.s.view.ShowAddressCounts();
   }
@@ -173,51 +168,64 @@ bool RunPAspReadPin(RunContext& c) {
   return ok;
 }
 
-bool RunPAspWritePin(RunContext& c) {
+bool RunPAspWritePin(OperationRun& c) {
+  c.Enter(Stage::kAspects);
   const bool ok = WritePinProgram(c.s, c.current);
   c.s.view.HideLabelAction();
   return ok;
 }
 
-bool RunECWriteAll(RunContext& c) {
-  c.Progress("Event control");
+bool RunECWriteAll(OperationRun& c) {
+  c.Enter(Stage::kEvents);
   const bool ok = WriteAllEvents(c.s);
   c.s.view.HideLabelAction();
   return ok;
 }
 
-bool RunECReadAll(RunContext& c) {
-  c.Progress("Event control");
+bool RunECReadAll(OperationRun& c) {
+  c.Enter(Stage::kEvents);
   const bool ok = ReadAllEvents(c.s);
+  c.KeepWholeParts();
   c.s.view.HideLabelAction();
   return ok;
 }
 
-enum class Kind { kRead, kWrite, kVerification };
-
 struct Operation {
-  const char* name;  // as the buttons queue it
-  Kind kind;
-  bool (*run)(RunContext&);
+  const char* name;   // as the buttons queue it
+  const char* title;  // as the user knows it: progress, cancel message, undo entry
+  OperationKind kind;
+  std::array<Stage, 4> stages;  // the parts it goes through, in order
+  bool (*run)(OperationRun&);
 };
 
+using K = OperationKind;
+using S = Stage;
+
 // The fifteen operations, in the order OperationNames lists them.
-constexpr Operation kOperations[] = {
-    {"ReadAll", Kind::kRead, RunReadAll},
-    {"WriteAll", Kind::kWrite, RunWriteAll},
-    {"VerifyAll", Kind::kVerification, RunVerifyAll},
-    {"ReadPin", Kind::kRead, RunReadPin},
-    {"WritePin", Kind::kWrite, RunWritePin},
-    {"ReadDevice", Kind::kRead, RunReadDevice},
-    {"WriteDevice", Kind::kWrite, RunWriteDevice},
-    {"ReadAllPins", Kind::kRead, RunReadAllPins},
-    {"WriteAllPins", Kind::kWrite, RunWriteAllPins},
-    {"PAspReadPin", Kind::kRead, RunPAspReadPin},
-    {"PAspWritePin", Kind::kWrite, RunPAspWritePin},
-    {"VerifyAllPins", Kind::kVerification, RunVerifyAllPins},
-    {"ECWriteAll", Kind::kWrite, RunECWriteAll},
-    {"ECReadAll", Kind::kRead, RunECReadAll},
-    {"ECVerify", Kind::kVerification, RunECVerify},
+const Operation kOperations[] = {
+    {"ReadAll", "Read All", K::kRead, {S::kGeneral, S::kPins, S::kEvents}, RunReadAll},
+    {"WriteAll",
+     "Write All",
+     K::kWrite,
+     {S::kGeneral, S::kPins, S::kEvents, S::kAddress},
+     RunWriteAll},
+    {"VerifyAll",
+     "Verify All",
+     K::kVerification,
+     {S::kGeneral, S::kEvents, S::kPins},
+     RunVerifyAll},
+    {"ReadPin", "Read Pin", K::kRead, {S::kPin}, RunReadPin},
+    {"WritePin", "Write Pin", K::kWrite, {S::kPin}, RunWritePin},
+    {"ReadDevice", "Read Device", K::kRead, {S::kDevice}, RunReadDevice},
+    {"WriteDevice", "Write Device", K::kWrite, {S::kDevice}, RunWriteDevice},
+    {"ReadAllPins", "Read All Devices", K::kRead, {S::kPins}, RunReadAllPins},
+    {"WriteAllPins", "Write All Devices", K::kWrite, {S::kPins}, RunWriteAllPins},
+    {"PAspReadPin", "Read Aspects", K::kRead, {S::kAspects}, RunPAspReadPin},
+    {"PAspWritePin", "Write Aspects", K::kWrite, {S::kAspects}, RunPAspWritePin},
+    {"VerifyAllPins", "Verify All Pins", K::kVerification, {S::kPins}, RunVerifyAllPins},
+    {"ECWriteAll", "Write All Events", K::kWrite, {S::kEvents}, RunECWriteAll},
+    {"ECReadAll", "Read All Events", K::kRead, {S::kEvents}, RunECReadAll},
+    {"ECVerify", "Verify Event Control", K::kVerification, {S::kEvents}, RunECVerify},
 };
 
 const Operation* FindOperation(const std::string& name) {
@@ -227,7 +235,7 @@ const Operation* FindOperation(const std::string& name) {
   return nullptr;
 }
 
-bool IsKind(const std::string& name, Kind kind) {
+bool IsKind(const std::string& name, OperationKind kind) {
   const Operation* op = FindOperation(name);
   return op && op->kind == kind;
 }
@@ -244,7 +252,7 @@ const std::vector<std::string>& OperationDispatcher::OperationNames() {
 }
 
 bool OperationDispatcher::IsVerification(const std::string& name) {
-  return IsKind(name, Kind::kVerification);
+  return IsKind(name, OperationKind::kVerification);
 }
 
 bool OperationDispatcher::ReplacesTables(const std::string& name) {
@@ -252,7 +260,7 @@ bool OperationDispatcher::ReplacesTables(const std::string& name) {
 }
 
 bool OperationDispatcher::IsRead(const std::string& name) {
-  return IsKind(name, Kind::kRead);
+  return IsKind(name, OperationKind::kRead);
 }
 
 bool OperationDispatcher::CheckBeforeQueue(const std::string& name, Session& s) {
@@ -273,22 +281,29 @@ std::string OperationDispatcher::TakePending() {
   return name;
 }
 
+std::string OperationDispatcher::Title(const std::string& name) {
+  const Operation* op = FindOperation(name);
+  return op ? op->title : name;
+}
+
 bool OperationDispatcher::Run(const std::string& name, Session& s, OperationObserver* observer) {
   const Operation* op = FindOperation(name);
   if (!op) return false;
   last_ok_ = false;
+  cancel_text_.clear();
   s.link.ResetTally();
-  RunContext context{s, name, observer, s.config.CurrentPin, nullptr};
-  if (op->kind == Kind::kVerification) {
+  OperationRun run(s, op->title, op->kind, op->stages, observer);
+  if (op->kind == OperationKind::kVerification) {
     VerificationReport report;
-    context.report = &report;
-    last_ok_ = op->run(context);
+    run.report = &report;
+    last_ok_ = op->run(run);
     report_ = report.Text();
     report_pending_ = true;
     s.view.HideLabelAction();
   } else {
-    last_ok_ = op->run(context);
+    last_ok_ = op->run(run) && !run.Cancelled();
   }
+  cancel_text_ = run.CancelText();
   last_tally_ = s.link.Tally();
   return true;
 }

@@ -16,7 +16,8 @@ namespace vela {
 class OperationObserver {
  public:
   virtual ~OperationObserver() = default;
-  // step: "Reading pins", ...; done/total: e.g. pins done of 32 (total 0 = no count).
+  // operation: as the user knows it ("Read All"); step: what it does now, in words ("Reading
+  // pin 22 of 32"); done/total: pins done of 32 (total 0 = no count).
   virtual void OnProgress(const std::string& operation, const std::string& step, int done,
                           int total) = 0;
 };
@@ -26,6 +27,8 @@ class OperationDispatcher {
   // The fifteen operation names, exactly as the buttons queue them.
   static const std::vector<std::string>& OperationNames();
   static bool IsVerification(const std::string& name);
+  // The operation as the user knows it: "Read All" for "ReadAll".
+  static std::string Title(const std::string& name);
   // The operations that read the board into the configuration.
   static bool IsRead(const std::string& name);
   // Reads that replace a whole table of the configuration (every pin, the event control):
@@ -60,6 +63,10 @@ class OperationDispatcher {
   // confirmation went without one (unidirectional writes are unconfirmed by design).
   bool LastWriteConfirmed() const { return last_ok_ && last_tally_.LostConfirmations() == 0; }
 
+  // After a cancelled Run: what was done and what the configuration now holds ("Read All
+  // cancelled at pin 12: ..."); a verification's report carries the same line. Empty otherwise.
+  const std::string& LastCancelText() const { return cancel_text_; }
+
   // Whether the last Run was a verification, so the host shows the report window.
   bool ReportPending() const { return report_pending_; }
   void ClearReportPending() { report_pending_ = false; }
@@ -67,6 +74,7 @@ class OperationDispatcher {
  private:
   std::string pending_;
   std::string report_;
+  std::string cancel_text_;
   bool report_pending_ = false;
   bool last_ok_ = false;
   ExchangeTally last_tally_;

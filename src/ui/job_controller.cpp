@@ -68,7 +68,7 @@ QWidget* JobController::BuildPanel(QWidget* window) {
   progress_->setObjectName("ProgressAction");
   progress_->setTextVisible(true);
   progress_->setMinimumWidth(
-      progress_->fontMetrics().horizontalAdvance("ReadAllPins: Pin 32 of 32") + 40);
+      progress_->fontMetrics().horizontalAdvance("Verifying pin 32 (32 of 32)") + 40);
   cancel_ = MakeButton("CommandCancelOperation", "Cancel", panel);
   cancel_->setToolTip("Stop the operation before its next exchange with the board");
   row->addWidget(label_action_);
@@ -184,7 +184,7 @@ void JobController::OnTimer1() {
   if (context_.Busy()) return;
   const std::string name = dispatcher_.TakePending();
   if (name.empty()) return;
-  StartJob(Q(name), true);
+  StartJob(Q(OperationDispatcher::Title(name)), true);
   worker_.Post([this, name](Session& session) { dispatcher_.Run(name, session, observer_.get()); },
                [this, name] {
                  FinishJob(view_.Take(), false);
@@ -195,6 +195,7 @@ void JobController::OnTimer1() {
                  }
                  if (name == "WriteAll") ReportLostConfirmations();
                  ShowReport();
+                 ReportCancel(name);
                });
 }
 
@@ -209,14 +210,23 @@ void JobController::ReportLostConfirmations() {
                    MessageIcon::kWarning);
 }
 
+void JobController::ReportCancel(const std::string& name) {
+  const std::string& text = dispatcher_.LastCancelText();
+  // A verification's report carries the same line.
+  if (text.empty() || OperationDispatcher::IsVerification(name)) return;
+  std::string message = text;
+  if (OperationDispatcher::IsRead(name)) {
+    message += kCrLf + std::string("Edit > Undo brings back the configuration from before ") +
+               OperationDispatcher::Title(name) + ".";
+  }
+  dialogs_.Message(message);
+}
+
 void JobController::ShowProgress(const Progress& progress) {
   if (!context_.Busy()) return;
   progress_->setRange(0, progress.total);
   progress_->setValue(progress.total > 0 ? progress.done : 0);
-  QString text = progress.operation;
-  if (!progress.step.isEmpty()) text += ": " + progress.step;
-  if (progress.total > 0) text += QString(" of %1").arg(progress.total);
-  progress_->setFormat(text);
+  progress_->setFormat(progress.step.isEmpty() ? progress.operation : progress.step);
   panel_->setVisible(true);
 }
 

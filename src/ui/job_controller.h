@@ -70,6 +70,9 @@ class JobController : public QObject {
   void ShowProgress(const Progress& progress);
   // After a Write All: one warning when messages went unconfirmed.
   void ReportLostConfirmations();
+  // After a cancelled operation other than a verification: what it did and what the
+  // configuration now holds.
+  void ReportCancel(const std::string& name);
   void ShowReport();
 
   WindowContext& context_;

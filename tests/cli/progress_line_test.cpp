@@ -12,14 +12,17 @@ TEST(ProgressLineTest, OnATerminal_RedrawsInPlaceAndClearsWithBlanks) {
   std::ostringstream err;
   {
     ProgressLine line(err, true);
-    line.OnProgress("ReadAll", "Reading pins", 0, 32);
-    EXPECT_EQ(err.str(), "\rReadAll: Reading pins (1/32)");
+    line.OnProgress("Read All", "Reading pin 1 of 32", 0, 32);
+    EXPECT_EQ(err.str(), "\rRead All: Reading pin 1 of 32");
     err.str("");
-    line.OnProgress("ReadAll", "Events", 0, 0);
-    EXPECT_EQ(err.str(), "\rReadAll: Events" + std::string(13, ' '));
+    line.OnProgress("Read All", "Reading the event control", 0, 0);
+    EXPECT_EQ(err.str(), "\rRead All: Reading the event control");
+    err.str("");
+    line.OnProgress("Read All", "Reading pin 2 of 32", 1, 32);
+    EXPECT_EQ(err.str(), "\rRead All: Reading pin 2 of 32" + std::string(6, ' '));
     err.str("");
   }  // the destructor clears the line
-  EXPECT_EQ(err.str(), "\r" + std::string(15, ' ') + "\r");
+  EXPECT_EQ(err.str(), "\r" + std::string(29, ' ') + "\r");
   EXPECT_EQ(err.str().find('\033'), std::string::npos);
 }
 
