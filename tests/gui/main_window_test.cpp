@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
@@ -494,13 +495,26 @@ void MainWindowTest::Cancel_StopsReadAllBetweenExchanges() {
   w.Click("CommandReadAll");
   QTRY_VERIFY_WITH_TIMEOUT(w.window().Busy(), 2000);
   QTRY_VERIFY_WITH_TIMEOUT(w.Shown("CommandCancelOperation"), 2000);
-  QTest::qWait(300);
+  // The progress says in words what is read.
+  auto* bar = w.Find<QProgressBar>("ProgressAction");
+  QTRY_VERIFY_WITH_TIMEOUT(bar->format().startsWith("Reading pin "), 10000);
+  QVERIFY2(QRegularExpression("Reading pin \\d+ of 32").match(bar->format()).hasMatch(),
+           qPrintable(bar->format()));
+  WindowUnderTest::Shot(&w.window(), "main_cancel_progress");
   QElapsedTimer clock;
   clock.start();
   w.Click("CommandCancelOperation");
   QVERIFY(w.WaitIdle(5000));
   QVERIFY2(clock.elapsed() < 2500, "the chain stops before its next exchange");
   QVERIFY(!w.window().Dispatcher().LastSucceeded());
+  // One message says where it stopped, what the configuration holds and how to go back.
+  QCOMPARE(w.dialogs().Messages().size(), size_t{1});
+  const QString message = QString::fromStdString(w.dialogs().Messages()[0]);
+  QVERIFY2(message.startsWith("Read All cancelled at pin "), qPrintable(message));
+  QVERIFY2(message.contains(" and the event control keep their earlier values.\r\nEdit > Undo "
+                            "brings back the configuration from before Read All."),
+           qPrintable(message));
+  QCOMPARE(w.Find<QAction>("ActionUndo")->text(), QString("Undo Read All"));
   // Reading stopped early: the board's ID string came, most pins did not.
   const size_t frames = w.board().Received().size();
   QVERIFY(frames < 60);
