@@ -288,8 +288,8 @@ void ConnectionStrip::ApplyNumbering() {
 }
 
 std::string ConnectionStrip::ExpertModeHowTo() const {
-  return "To enable it, right-click \"" + release_->text().toStdString() +
-         "\" and answer Yes to \"Expert Mode?\"";
+  return "To enable it, choose View > Expert Mode\xE2\x80\xA6 or right-click \"" +
+         release_->text().toStdString() + "\", and answer Yes to \"Expert Mode?\"";
 }
 
 void ConnectionStrip::OnReleasePressed(Qt::MouseButton button) {

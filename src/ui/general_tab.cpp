@@ -111,7 +111,7 @@ GeneralTab::GeneralTab(WindowContext& context, QWidget* parent)
   auto* footer = new QHBoxLayout;
   QPushButton* erase = MakeButton("CommandGenEraseFlash", "Erase Flash");
   QPushButton* version = MakeButton("CommandGenVersion", "Request Version");
-  ConnectBoardButton(erase, EraseConfiguration);
+  connect(erase, &QPushButton::clicked, this, &GeneralTab::EraseFlash);
   ConnectBoardButton(version, GetVersion);
   footer->addWidget(erase);
   footer->addWidget(version);
@@ -136,6 +136,10 @@ QPushButton* GeneralTab::MakeButton(const QString& name, const QString& caption)
   auto* button = new QPushButton(caption, this);
   button->setObjectName(name);
   return button;
+}
+
+void GeneralTab::EraseFlash() {
+  context_.RunOnBoard("Erase Flash", [](Session& session) { EraseConfiguration(session); });
 }
 
 void GeneralTab::ConnectBoardButton(QPushButton* button, std::function<bool(Session&)> routine) {

@@ -33,6 +33,8 @@ class GeneralTab : public QWidget {
 
   // Shows the settings of the model; changes nothing in it.
   void Refresh();
+  // "Erase Flash": asks twice, then erases the board's configuration memory.
+  void EraseFlash();
 
  private:
   QGroupBox* BuildIdFrame();

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QSignalBlocker>
@@ -28,6 +29,37 @@
 
 namespace vela::ui {
 namespace {
+
+// Ctrl+Tab, Ctrl+Shift+Tab and Ctrl+Page Down/Up step from page to page, over those `skip`
+// names, instead of landing on a page that refuses to open.
+class PageTabs final : public QTabWidget {
+ public:
+  using QTabWidget::QTabWidget;
+  std::function<bool(int)> skip;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
+    const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
+    int step = 0;
+    if (ctrl && (event->key() == Qt::Key_Backtab || event->key() == Qt::Key_PageUp ||
+                 (event->key() == Qt::Key_Tab && shift))) {
+      step = -1;
+    } else if (ctrl && (event->key() == Qt::Key_Tab || event->key() == Qt::Key_PageDown)) {
+      step = 1;
+    }
+    if (step == 0 || count() == 0) {
+      QTabWidget::keyPressEvent(event);
+      return;
+    }
+    int index = currentIndex();
+    do {
+      index = (index + step + count()) % count();
+    } while (skip && skip(index) && index != currentIndex());
+    setCurrentIndex(index);
+    event->accept();
+  }
+};
 
 // A tab page that can be taller or wider than a laptop screen leaves: it scrolls inside its tab
 // when the window is smaller than the page, so the window itself can shrink to fit, and its
@@ -128,16 +160,19 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::BuildTabs() {
-  tabs_ = new QTabWidget(this);
+  auto* tabs = new PageTabs(this);
+  // Outside expert mode the Test page refuses to open, so the keys step over it.
+  tabs->skip = [this](int index) { return index == 3 && !config_.ExpertMode; };
+  tabs_ = tabs;
   tabs_->setObjectName("SSTab_Main");
   tabs_->setAccessibleName("Configuration pages");
   // Made in tab order, which is also the order they redisplay in.
-  auto* general_tab = new GeneralTab(*this, tabs_);
+  general_tab_ = new GeneralTab(*this, tabs_);
   auto* event_tab = new EventControlTab(*this, tabs_);
   device_tab_ = new DeviceConfigTab(*this, library_, tabs_);
   auto* test_tab = new TestTab(*this, tabs_);
   // The event page is small enough for any screen the window fits; the others scroll.
-  tabs_->addTab(Scrolled(general_tab, "ScrollGeneral"), "General");
+  tabs_->addTab(Scrolled(general_tab_, "ScrollGeneral"), "General");
   tabs_->addTab(event_tab, "Vela Event Control");
   tabs_->addTab(Scrolled(device_tab_, "ScrollDeviceConfiguration"), "Vela Device Configuration");
   tabs_->addTab(Scrolled(test_tab, "ScrollTest"), "Test");

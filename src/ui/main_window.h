@@ -29,6 +29,7 @@ class CommunicationWindow;
 class CompareWindow;
 class ConnectionStrip;
 class DeviceConfigTab;
+class GeneralTab;
 class JobController;
 class QtDialogs;
 class UndoController;
@@ -133,6 +134,7 @@ class MainWindow : public QMainWindow, public WindowContext {
   BoardButtons* board_buttons_ = nullptr;
   QTabWidget* tabs_ = nullptr;
   DeviceConfigTab* device_tab_ = nullptr;
+  GeneralTab* general_tab_ = nullptr;
   QPointer<CommunicationWindow> communication_window_;
   QPointer<CompareWindow> compare_window_;
 };

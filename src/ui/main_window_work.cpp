@@ -8,6 +8,7 @@
 
 #include "ui/board_buttons.h"
 #include "ui/connection_strip.h"
+#include "ui/general_tab.h"
 #include "ui/main_window.h"
 #include "ui/undo_controller.h"
 #include "ui/window_menus.h"
@@ -31,6 +32,7 @@ void MainWindow::FollowMenus() {
   connect(menus_, &WindowMenus::compareWithFileChosen, this, &MainWindow::OnCompareWithFile);
   connect(menus_, &WindowMenus::compareWithBoardChosen, this, &MainWindow::OnCompareWithBoard);
   connect(menus_, &WindowMenus::refreshPortsChosen, strip_, &ConnectionStrip::OnRefreshPorts);
+  connect(menus_, &WindowMenus::eraseFlashChosen, general_tab_, &GeneralTab::EraseFlash);
   connect(menus_, &WindowMenus::communicationLogChosen, this, &MainWindow::ShowCommunicationWindow);
   connect(menus_, &WindowMenus::expertModeChosen, strip_, &ConnectionStrip::AskExpertMode);
   connect(menus_, &WindowMenus::showDetailsChosen, this, [this] {

@@ -57,6 +57,8 @@ WindowMenus::WindowMenus(WindowContext& context, QMenuBar* bar) : QObject(bar), 
                             &WindowMenus::compareWithBoardChosen);
   with_board->setToolTip("Read the board and show every difference from the open configuration");
   board_->addSeparator();
+  Add(board_, "ActionEraseFlash", Ellipsis("&Erase Flash"), {}, &WindowMenus::eraseFlashChosen)
+      ->setToolTip("Erase the configuration memory of the board (asks twice first)");
   Add(board_, "ActionRefreshPorts", "Refresh &Ports", QKeySequence::Refresh,
       &WindowMenus::refreshPortsChosen);
 

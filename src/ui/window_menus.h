@@ -38,6 +38,7 @@ class WindowMenus : public QObject {
   void compareWithFileChosen();
   void compareWithBoardChosen();
   void refreshPortsChosen();
+  void eraseFlashChosen();
   void communicationLogChosen();
   void expertModeChosen();
   void showDetailsChosen();

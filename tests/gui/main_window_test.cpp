@@ -159,8 +159,18 @@ void MainWindowTest::TestTab_OutsideExpertMode_RefusedAndPreviousTabBack() {
   QCOMPARE(tabs->currentIndex(), 2);
   QCOMPARE(w.dialogs().Messages(),
            std::vector<std::string>{std::string("Sorry, This tab is disabled\r\n") +
-                                    "To enable it, right-click \"Release " + kVersion +
-                                    "\" and answer Yes to \"Expert Mode?\""});
+                                    "To enable it, choose View > Expert Mode\xE2\x80\xA6 or "
+                                    "right-click \"Release " +
+                                    kVersion + "\", and answer Yes to \"Expert Mode?\""});
+  // The keys step over the page instead of landing on its refusal; in expert mode they open it.
+  QTest::keyClick(tabs, Qt::Key_Tab, Qt::ControlModifier);
+  QCOMPARE(tabs->currentIndex(), 0);
+  QTest::keyClick(tabs, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+  QCOMPARE(tabs->currentIndex(), 2);
+  QCOMPARE(w.dialogs().Messages().size(), size_t{1});
+  w.config().ExpertMode = true;
+  QTest::keyClick(tabs, Qt::Key_PageDown, Qt::ControlModifier);
+  QCOMPARE(tabs->currentIndex(), 3);
 }
 
 void MainWindowTest::ExpertMode_RightClickOnRelease_YesShowsExpertButtonsNoHidesThem() {

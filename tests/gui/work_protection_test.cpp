@@ -8,6 +8,7 @@
 
 #include "gui_fixture.h"
 #include "model/pin_config_rules.h"
+#include "operations/general_commands.h"
 
 using vela::testing::WindowUnderTest;
 
@@ -120,6 +121,7 @@ void WorkProtectionTest::
       {"ActionWriteAll", ""},
       {"ActionVerifyAll", ""},
       {"ActionCompareWithBoard", ""},
+      {"ActionEraseFlash", ""},
       {"ActionRefreshPorts", "F5"},
       {"ActionCommunicationLog", "Ctrl+L"},
       {"ActionExpertMode", ""},
@@ -136,6 +138,11 @@ void WorkProtectionTest::
     QVERIFY(m);
     WindowUnderTest::Shot(m, menu);
   }
+  // Erase Flash from the menu asks its first question, and nothing more after Cancel.
+  w.dialogs().Reply(Answer::kCancel);
+  Action(w, "ActionEraseFlash")->trigger();
+  QVERIFY(w.WaitIdle(5000));
+  QCOMPARE(w.dialogs().Questions(), std::vector<std::string>{EraseFirstQuestion()});
 
   QTemporaryDir dir;
   const std::string file = dir.filePath("layout.dat").toStdString();
