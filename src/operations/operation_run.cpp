@@ -19,8 +19,10 @@ std::string Join(const std::vector<std::string>& parts) {
 
 // One pin ("pin 5") and the event control take the singular verb.
 bool Plural(const std::vector<std::string>& parts) {
-  return parts.size() > 1 ||
-         (!parts.empty() && parts[0].rfind("pin ", 0) != 0 && parts[0] != "the event control");
+  if (parts.size() != 1) return true;
+  const std::string& part = parts[0];
+  const bool one_pin = part.rfind("pin ", 0) == 0 && part.find(" and ") == std::string::npos;
+  return !one_pin && part != "the event control";
 }
 
 }  // namespace

@@ -130,6 +130,10 @@ TEST_F(CancelTest, WriteAll_CancelledInTheEventControl_SaysWhatTheBoardWasNotSen
             "Write All cancelled in the event control: the general settings and all 32 pins "
             "were written; the event control and the address settings were not written.");
   EXPECT_FALSE(dispatcher_.LastWriteConfirmed());
+  RunCancelled("WriteDevice", "Writing pin 1 of the device", 1);
+  EXPECT_EQ(dispatcher_.LastCancelText(),
+            "Write Device cancelled at pin 1: pin 1 and the device's pins after it were not "
+            "written.");
 }
 
 TEST_F(CancelTest, ReadPin_Cancelled_ThePinKeepsItsEarlierValues) {
