@@ -1,55 +1,21 @@
 // velaconfig: the configuration tool of the Vela board.
 //
-//   velaconfig               the window; choose a port in the list
+//   velaconfig [FILE.dat]    the window, with FILE.dat loaded; choose a port in the list
 //   velaconfig --port PATH   opens PATH at start (a serial device or a pty)
 //   velaconfig --demo        lists "Simulated board", a board in this process with a sample
 //                            layout, and opens it at start
+// The options are in ui/window_command_line.cpp; velaconfig --help lists them.
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QIcon>
-#include <cstring>
 #include <iostream>
 #include <memory>
 
-#include "sim/demo_board.h"
-#include "ui/demo_port.h"
 #include "ui/main_window.h"
+#include "ui/window_command_line.h"
+#include "ui/window_settings.h"
 #include "vela_version.h"
 
 namespace {
-
-// The options of the window, the same whichever application object parses them.
-struct CommandLine {
-  QCommandLineParser parser;
-  QCommandLineOption demo{"demo", "Use the built-in simulated board with a sample layout."};
-  QCommandLineOption port{QStringList{"p", "port"}, "Open the serial port PATH at start.", "PATH"};
-  QCommandLineOption version{QStringList{"v", "version"}, "Show the version and the licence."};
-
-  CommandLine() {
-    parser.setApplicationDescription("Configuration tool of the Vela board");
-    parser.addHelpOption();
-    parser.addOption(version);
-    parser.addOption(demo);
-    parser.addOption(port);
-  }
-};
-
-// --help and --version only print, and must work without a display, so they are answered
-// before the window's application object (which needs one) exists.
-bool OnlyPrints(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    const char* a = argv[i];
-    if (std::strcmp(a, "--") == 0) return false;
-    if (std::strcmp(a, "-p") == 0 || std::strcmp(a, "--port") == 0) {
-      ++i;  // a port's name is not an option
-    } else if (std::strcmp(a, "-h") == 0 || std::strcmp(a, "--help") == 0 ||
-               std::strcmp(a, "--help-all") == 0 || std::strcmp(a, "-?") == 0 ||
-               std::strcmp(a, "-v") == 0 || std::strcmp(a, "--version") == 0) {
-      return true;
-    }
-  }
-  return false;
-}
 
 void Describe() {
   QCoreApplication::setApplicationName("VelaConfig");
@@ -59,36 +25,35 @@ void Describe() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (OnlyPrints(argc, argv)) {
+  QStringList args;
+  for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+  vela::ui::WindowCommandLine command_line = vela::ui::ParseWindowCommandLine(args);
+  // --help, --version and mistakes only print, and must work without a display, so they are
+  // answered before the window's application object (which needs one) exists.
+  if (command_line.help || command_line.version || !command_line.mistake.empty()) {
     QCoreApplication app(argc, argv);
     Describe();
-    CommandLine command_line;
-    command_line.parser.process(app);  // prints the help, or a mistake, and ends
-    std::cout << vela::VersionText("velaconfig");
+    if (!command_line.mistake.empty()) {
+      std::cerr << "velaconfig: " << command_line.mistake
+                << "\n(velaconfig --help lists the options)\n";
+      return 2;
+    }
+    if (command_line.help) {
+      std::cout << vela::ui::WindowHelpText().toStdString();
+    } else {
+      std::cout << vela::VersionText("velaconfig");
+    }
     return 0;
   }
 
   QApplication app(argc, argv);
   Describe();
   QApplication::setWindowIcon(QIcon(":/velaconfig.png"));
-  CommandLine command_line;
-  command_line.parser.process(app);
-  if (command_line.parser.isSet(command_line.version)) {
-    std::cout << vela::VersionText("velaconfig");
-    return 0;
-  }
-
-  vela::ui::MainWindowOptions options;
-  if (command_line.parser.isSet(command_line.demo)) {
-    options.port_factory = [] { return std::make_unique<vela::ui::DemoPort>(); };
-    options.extra_ports = {vela::sim::kDemoBoardName};
-    options.open_port = vela::sim::kDemoBoardName;
-  }
-  if (command_line.parser.isSet(command_line.port)) {
-    options.open_port = command_line.parser.value(command_line.port).toStdString();
-  }
-
-  vela::ui::MainWindow window(options);
+  // The platform's own reading of the arguments (file names in any encoding on Windows).
+  command_line = vela::ui::ParseWindowCommandLine(QCoreApplication::arguments());
+  std::unique_ptr<vela::ui::WindowSettings> settings;
+  if (!command_line.no_settings) settings = vela::ui::WindowSettings::User();
+  vela::ui::MainWindow window(vela::ui::WindowOptionsFor(command_line, settings.get()));
   window.show();
   return QApplication::exec();
 }

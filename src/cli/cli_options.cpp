@@ -2,23 +2,23 @@
 
 #include <QCommandLineParser>
 #include <QStringList>
-#include <cstdlib>
 #include <filesystem>
 
 #include "files/file_io.h"
+#include "link/connection_options.h"
 #include "model/number_text.h"
 
 namespace vela::cli {
 namespace {
 
+// A value checked by the link's rule for it; its mistake is a usage mistake.
+int Checked(const OptionValue& parsed) {
+  if (!parsed.value) throw UsageError(parsed.mistake);
+  return *parsed.value;
+}
+
 int ParseInt(const std::string& option, const std::string& text, int min, int max) {
-  char* end = nullptr;
-  long value = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0' || value < min || value > max) {
-    throw UsageError(option + " takes a number from " + std::to_string(min) + " to " +
-                     std::to_string(max) + ", not \"" + text + "\"");
-  }
-  return static_cast<int>(value);
+  return Checked(ParseWholeNumber(option, text, min, max));
 }
 
 // Our own words for what the parser refused: the option as typed and what was wrong with it.
@@ -159,13 +159,6 @@ struct OptionSet {
   }
 };
 
-int BitRateIndex(const std::string& rate) {
-  if (rate == "9600") return 0;
-  if (rate == "19200") return 1;
-  if (rate == "38400") return 2;
-  throw UsageError("--baud takes 9600, 19200 or 38400, not \"" + rate + "\"");
-}
-
 // "." is the decimal point whatever the locale; nan, inf and exponents are no durations.
 double Seconds(const std::string& value) {
   const std::optional<double> number = ParseDecimal(value);
@@ -187,10 +180,10 @@ Options ValuesOf(const QCommandLineParser& parser, const OptionSet& set) {
   o.help = parser.isSet(set.help);
   o.version = parser.isSet(set.version);
   o.port = text(set.port);
-  if (parser.isSet(set.baud)) o.bit_rate_index = BitRateIndex(text(set.baud));
-  if (parser.isSet(set.module)) o.module = ParseInt(name(set.module), text(set.module), 0, 31);
-  if (parser.isSet(set.xaddr)) o.xaddress = ParseInt(name(set.xaddr), text(set.xaddr), 0, 95);
   o.tunnel = parser.isSet(set.tunnel);
+  if (parser.isSet(set.baud)) o.bit_rate_index = Checked(ParseBitRate(text(set.baud)));
+  if (parser.isSet(set.module)) o.module = Checked(ParseModuleAddress(text(set.module), o.tunnel));
+  if (parser.isSet(set.xaddr)) o.xaddress = ParseInt(name(set.xaddr), text(set.xaddr), 0, 95);
   o.unidirectional = parser.isSet(set.unidirectional);
   if (parser.isSet(set.numbering)) {
     o.numbering = ParseInt(name(set.numbering), text(set.numbering), 0, 1);
@@ -212,7 +205,7 @@ Options ValuesOf(const QCommandLineParser& parser, const OptionSet& set) {
 }
 
 // The rules between the command and the options.
-void CheckCommandLine(const Options& o, bool module_given) {
+void CheckCommandLine(const Options& o) {
   if (o.command.empty()) throw UsageError("no command given");
   const CommandSpec* spec = FindCommand(o.command);
   if (!spec) throw UsageError("unknown command \"" + o.command + "\"");
@@ -220,9 +213,6 @@ void CheckCommandLine(const Options& o, bool module_given) {
   if (n < spec->min_args || n > spec->max_args) {
     throw UsageError(std::string("usage: velacli [options] ") + spec->name +
                      (spec->args[0] ? " " : "") + spec->args);
-  }
-  if (module_given && !o.tunnel && o.module > 15) {
-    throw UsageError("--module takes 0..15 on the direct link (0..31 with --tunnel)");
   }
   if (spec->needs_board && o.port.empty() && !o.demo) {
     throw UsageError("the " + o.command + " command needs --port PATH (or --demo)");
@@ -250,7 +240,7 @@ Options ParseOptions(const std::vector<std::string>& argv) {
   if (!parser.parse(args)) throw UsageError(ParseErrorText(parser, args, all));
 
   Options o = ValuesOf(parser, set);
-  if (!o.help && !o.version) CheckCommandLine(o, parser.isSet(set.module));
+  if (!o.help && !o.version) CheckCommandLine(o);
   return o;
 }
 

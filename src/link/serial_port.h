@@ -16,8 +16,10 @@ inline constexpr int kDefaultBitRateIndex = 1;
 
 // A port the platform reports.
 struct PortInfo {
-  std::string system_name;  // what Open takes: "/dev/ttyUSB0", "COM3"
-  std::string description;  // "FT232R USB UART"; may be empty
+  std::string system_name;    // what Open takes: "/dev/ttyUSB0", "COM3"
+  std::string description;    // "FT232R USB UART"; may be empty
+  std::string manufacturer;   // "FTDI"; may be empty
+  std::string serial_number;  // "A50285BI"; may be empty
 };
 
 class SerialPort {

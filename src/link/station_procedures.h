@@ -3,6 +3,7 @@
 #pragma once
 
 #include "link/board_link.h"
+#include "link/connection_options.h"
 
 namespace vela {
 
@@ -21,9 +22,9 @@ bool SetCorsanTunneling(BoardLink& link, bool checked);
 // True when the interface box was switched.
 bool ActivateTransparentMode(BoardLink& link);
 
-// Highest module address on the wire: 15 on the direct link, 31 through the tunnel.
+// Highest module address on the wire for the link's transport.
 inline int ModuleAddressLimit(const BoardLink& link) {
-  return link.Tunnelling() ? 31 : 15;
+  return ModuleAddressMax(link.Tunnelling());
 }
 
 // "Activate Transparent Mode" is offered only while tunnelling is off.

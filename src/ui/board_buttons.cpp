@@ -5,15 +5,15 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
-#include <algorithm>
 
 #include "files/data_file.h"
 #include "ui/editor_widgets.h"
+#include "ui/window_settings.h"
 
 namespace vela::ui {
 
-BoardButtons::BoardButtons(WindowContext& context, QWidget* parent)
-    : QWidget(parent), context_(context) {
+BoardButtons::BoardButtons(WindowContext& context, WindowSettings& settings, QWidget* parent)
+    : QWidget(parent), context_(context), settings_(settings) {
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);
   auto* read_all = MakeButton("CommandReadAll", "Read All", this);
@@ -26,11 +26,10 @@ BoardButtons::BoardButtons(WindowContext& context, QWidget* parent)
   recent_button_ = new QToolButton(this);
   recent_button_->setObjectName("CommandRecentFiles");
   recent_button_->setText("Recent");
-  recent_button_->setToolTip("Files saved or loaded in this session");
+  recent_button_->setToolTip("Files last saved or loaded");
   recent_button_->setPopupMode(QToolButton::InstantPopup);
   recent_menu_ = new QMenu(recent_button_);
   recent_button_->setMenu(recent_menu_);
-  recent_button_->setVisible(false);
   row->addWidget(read_all);
   row->addWidget(write_all);
   row->addWidget(verify_all);
@@ -47,6 +46,7 @@ BoardButtons::BoardButtons(WindowContext& context, QWidget* parent)
   }
   ConnectInput(context_, save, &PressButton::pressedWith, this, &BoardButtons::OnSaveFile);
   ConnectInput(context_, load, &QPushButton::clicked, this, &BoardButtons::ChooseAndLoadFile);
+  ShowRecentFiles();
 }
 
 void BoardButtons::OnSaveFile(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
@@ -78,7 +78,13 @@ void BoardButtons::ChooseAndLoadFile() {
 
 void BoardButtons::OpenRecentFile(const std::string& path) {
   const QString name = QFileInfo(QString::fromStdString(path)).fileName();
-  if (context_.ConfirmReplace("loading " + name.toStdString())) LoadFile(path);
+  if (!context_.ConfirmReplace("loading " + name.toStdString())) return;
+  LoadFile(path);
+  // A file moved or deleted since: the load said so, and the list lets it go.
+  if (!QFileInfo::exists(QString::fromStdString(path))) {
+    settings_.RemoveRecentFile(path);
+    ShowRecentFiles();
+  }
 }
 
 void BoardButtons::LoadFile(const std::string& path) {
@@ -93,17 +99,19 @@ void BoardButtons::LoadFile(const std::string& path) {
 
 void BoardButtons::RememberFile(const std::string& path) {
   current_file_ = path;
-  recent_files_.erase(std::remove(recent_files_.begin(), recent_files_.end(), path),
-                      recent_files_.end());
-  recent_files_.insert(recent_files_.begin(), path);
-  if (recent_files_.size() > 8) recent_files_.resize(8);
+  settings_.AddRecentFile(path);
+  ShowRecentFiles();
+}
+
+void BoardButtons::ShowRecentFiles() {
   recent_menu_->clear();
-  for (const std::string& file : recent_files_) {
+  for (const std::string& file : settings_.RecentFiles()) {
     QAction* action = recent_menu_->addAction(QString::fromStdString(file));
     ConnectInput(context_, action, &QAction::triggered, this,
                  [this, file] { OpenRecentFile(file); });
   }
-  recent_button_->setVisible(true);
+  recent_button_->setVisible(!settings_.RecentFiles().empty());
+  recent_menu_->menuAction()->setEnabled(!settings_.RecentFiles().empty());
 }
 
 }  // namespace vela::ui

@@ -1,11 +1,10 @@
 // The whole-board buttons under the connection strip: "Read All", "Write All", "Verify All"
 // (queued operations), "Save File" (Shift: compact), "Load File" and the "Recent" menu of the
-// files saved or loaded in this session.
+// files last saved or loaded, remembered between runs.
 #pragma once
 
 #include <QWidget>
 #include <string>
-#include <vector>
 
 #include "ui/window_context.h"
 
@@ -14,11 +13,14 @@ class QToolButton;
 
 namespace vela::ui {
 
+class WindowSettings;
+
 class BoardButtons : public QWidget {
   Q_OBJECT
 
  public:
-  BoardButtons(WindowContext& context, QWidget* parent = nullptr);
+  // The recent files are `settings`'s.
+  BoardButtons(WindowContext& context, WindowSettings& settings, QWidget* parent = nullptr);
 
   // Loads a data file over the configuration and announces the replacement.
   void LoadFile(const std::string& path);
@@ -42,9 +44,10 @@ class BoardButtons : public QWidget {
   void OnSaveFile(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
   void OpenRecentFile(const std::string& path);
   void RememberFile(const std::string& path);
+  void ShowRecentFiles();
 
   WindowContext& context_;
-  std::vector<std::string> recent_files_;
+  WindowSettings& settings_;
   std::string current_file_;
   QToolButton* recent_button_ = nullptr;
   QMenu* recent_menu_ = nullptr;

@@ -28,14 +28,31 @@ namespace {
 constexpr const char* kXAddressWarning =
     "eXtended Addressing is intended for\r\nexperienced users only!";
 
+// "ttyUSB0 — FTDI FT232R USB UART (A50285BI)": the name, then whatever the platform tells
+// of the adapter.
+QString PortText(const PortInfo& port) {
+  QString detail = Q(port.description);
+  if (!port.manufacturer.empty() && !detail.contains(Q(port.manufacturer))) {
+    detail = (Q(port.manufacturer) + " " + detail).trimmed();
+  }
+  if (!port.serial_number.empty()) detail = (detail + " (" + Q(port.serial_number) + ")").trimmed();
+  const QString base = QFileInfo(Q(port.system_name)).fileName();
+  return detail.isEmpty() ? base : base + QString::fromUtf8(" \u2014 ") + detail;
+}
+
 }  // namespace
 
+void PortList::showPopup() {
+  emit aboutToDropDown();
+  QComboBox::showPopup();
+}
+
 ConnectionStrip::ConnectionStrip(WindowContext& context, std::vector<std::string> extra_ports,
-                                 bool list_platform_ports, QWidget* parent)
+                                 std::function<std::vector<PortInfo>()> list_ports, QWidget* parent)
     : QWidget(parent),
       context_(context),
       extra_ports_(std::move(extra_ports)),
-      list_platform_ports_(list_platform_ports) {
+      list_ports_(std::move(list_ports)) {
   auto* rows = new QVBoxLayout(this);
   rows->setContentsMargins(0, 0, 0, 0);
   auto* row = new QHBoxLayout;
@@ -57,7 +74,7 @@ ConnectionStrip::ConnectionStrip(WindowContext& context, std::vector<std::string
 void ConnectionStrip::BuildPortFields(QHBoxLayout* row) {
   port_label_ = new ClickLabel("LabelPort", "Port:", this);
   port_label_->setToolTip("Double-click to show or hide the bit rate");
-  port_list_ = new QComboBox(this);
+  port_list_ = new PortList(this);
   port_list_->setObjectName("ComboPort");
   port_list_->setEditable(true);
   port_list_->setInsertPolicy(QComboBox::NoInsert);
@@ -100,8 +117,10 @@ void ConnectionStrip::BuildPortFields(QHBoxLayout* row) {
     const int index = port_list_->findText(text);
     ChoosePort(index >= 0 ? PortNameOf(index) : S(text));
   });
+  // A port plugged in since shows when the list drops down; the port chosen stays so.
+  connect(port_list_, &PortList::aboutToDropDown, this, &ConnectionStrip::ListPorts);
   connect(refresh, &QPushButton::clicked, this, &ConnectionStrip::OnRefreshPorts);
-  connect(rate_group, &QButtonGroup::idClicked, this, &ConnectionStrip::OnBitRate);
+  connect(rate_group, &QButtonGroup::idClicked, this, &ConnectionStrip::ChooseBitRate);
 }
 
 // The module address and the extended address with its check.
@@ -191,18 +210,23 @@ void ConnectionStrip::BuildLinkOptions(QHBoxLayout* row, QHBoxLayout* second) {
 // ---- ports ----
 
 void ConnectionStrip::ListPorts() {
+  const int chosen = port_list_->currentIndex();
+  const QString chosen_port = chosen >= 0 ? Q(PortNameOf(chosen)) : QString();
+  const QString typed = port_list_->currentText();
+  QSignalBlocker block(port_list_);
   port_list_->clear();
   for (const std::string& name : extra_ports_) port_list_->addItem(Q(name), Q(name));
-  if (list_platform_ports_) {
-    for (const PortInfo& port : QtSerialPort::ListPorts()) {
-      const QString base = QFileInfo(Q(port.system_name)).fileName();
-      const QString text = port.description.empty()
-                               ? base
-                               : base + QString::fromUtf8(" \u2014 ") + Q(port.description);
-      port_list_->addItem(text, Q(port.system_name));
-    }
+  if (list_ports_) {
+    for (const PortInfo& port : list_ports_())
+      port_list_->addItem(PortText(port), Q(port.system_name));
   }
-  port_list_->setCurrentIndex(-1);
+  const int again = chosen_port.isEmpty() ? -1 : port_list_->findData(chosen_port);
+  port_list_->setCurrentIndex(again);
+  if (again < 0) port_list_->setEditText(typed);
+}
+
+bool ConnectionStrip::Lists(const std::string& name) const {
+  return !name.empty() && port_list_->findData(Q(name)) >= 0;
 }
 
 std::string ConnectionStrip::PortNameOf(int index) const {
@@ -211,22 +235,26 @@ std::string ConnectionStrip::PortNameOf(int index) const {
   return S(data.isValid() ? data.toString() : port_list_->itemText(index));
 }
 
-void ConnectionStrip::OpenPort(const std::string& name) {
-  const int index = port_list_->findData(Q(name));
-  if (index >= 0) {
-    port_list_->setCurrentIndex(index);
-  } else {
-    port_list_->setEditText(Q(name));
+void ConnectionStrip::Start(const std::string& name, int bit_rate_index) {
+  if (!name.empty()) {
+    const int index = port_list_->findData(Q(name));
+    if (index >= 0) {
+      port_list_->setCurrentIndex(index);
+    } else {
+      port_list_->setEditText(Q(name));
+    }
   }
-  ChoosePort(name);
+  ChoosePort(name, bit_rate_index);
 }
 
-void ConnectionStrip::ChoosePort(const std::string& name) {
-  context_.RunOnBoard("Opening the port", [name](Session& session) {
+void ConnectionStrip::ChoosePort(const std::string& name, std::optional<int> bit_rate) {
+  context_.RunOnBoard("Opening the port", [name, bit_rate](Session& session) {
     session.link.ClosePort();
-    if (name.empty()) return;
     std::string error;
-    if (!session.link.OpenPort(name, session.link.BitRateIndex(), &error)) {
+    // No port chosen yet: the rate is kept for the one chosen next.
+    if (bit_rate && name.empty()) session.link.SetBitRate(*bit_rate, &error);
+    if (name.empty()) return;
+    if (!session.link.OpenPort(name, bit_rate.value_or(session.link.BitRateIndex()), &error)) {
       session.dialogs().Message("Cannot open " + name + ":" + kCrLf + error, MessageIcon::kError);
     }
   });
@@ -234,10 +262,14 @@ void ConnectionStrip::ChoosePort(const std::string& name) {
 
 void ConnectionStrip::OnRefreshPorts() {
   context_.RunOnBoard(
-      "Refresh", [](Session& session) { session.link.ForgetPort(); }, [this] { ListPorts(); });
+      "Refresh", [](Session& session) { session.link.ForgetPort(); },
+      [this] {
+        port_list_->setCurrentIndex(-1);
+        ListPorts();
+      });
 }
 
-void ConnectionStrip::OnBitRate(int index) {
+void ConnectionStrip::ChooseBitRate(int index) {
   context_.RunOnBoard("Bitrate", [index](Session& session) {
     std::string error;
     if (!session.link.SetBitRate(index, &error)) {

@@ -5,15 +5,18 @@
 // changes it only through board jobs or while no job runs.
 #pragma once
 
+#include <QComboBox>
 #include <QWidget>
 #include <array>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "link/serial_port.h"
 #include "ui/window_context.h"
 
 class QCheckBox;
-class QComboBox;
 class QGroupBox;
 class QHBoxLayout;
 class QLabel;
@@ -26,17 +29,32 @@ class ClickLabel;
 class CommitLineEdit;
 class UpDown;
 
+// The port list: lists the ports again each time it drops down.
+class PortList : public QComboBox {
+  Q_OBJECT
+
+ public:
+  using QComboBox::QComboBox;
+  void showPopup() override;
+
+ signals:
+  void aboutToDropDown();
+};
+
 class ConnectionStrip : public QWidget {
   Q_OBJECT
 
  public:
-  // `extra_ports` are listed before the platform's ports, which are listed when
-  // `list_platform_ports` is set.
+  // `extra_ports` are listed before the ports `list_ports` reports (none when it is empty).
   ConnectionStrip(WindowContext& context, std::vector<std::string> extra_ports,
-                  bool list_platform_ports, QWidget* parent = nullptr);
+                  std::function<std::vector<PortInfo>()> list_ports, QWidget* parent = nullptr);
 
-  // Opens `name` as if chosen in the list (the port given at start).
-  void OpenPort(const std::string& name);
+  // At start: the bit rate, and `name` opened as if chosen in the list (none when empty).
+  void Start(const std::string& name, int bit_rate_index);
+  // Whether the list holds the port `name` (by what it opens).
+  bool Lists(const std::string& name) const;
+  // A bit rate chosen (an index into kLineSettings), as with the bit rate buttons.
+  void ChooseBitRate(int index);
   // NumberBase as "Start numbering at 1" says, announced.
   void ApplyNumbering();
   // What is refused outside expert mode says how to turn it on: the release label's route.
@@ -58,10 +76,11 @@ class ConnectionStrip : public QWidget {
   BoardLink& Link() { return context_.Link(); }
   int NumberBase() { return context_.Config().NumberBase; }
 
+  // Lists the ports again, keeping the one chosen when it is still there.
   void ListPorts();
-  void ChoosePort(const std::string& name);
+  // `bit_rate`: the line's bit rate set first; the one it has when none.
+  void ChoosePort(const std::string& name, std::optional<int> bit_rate = {});
   std::string PortNameOf(int index) const;
-  void OnBitRate(int index);
   void CommitModuleAddress();
   void CommitXAddress();
   void OnXAddressChecked(bool checked);
@@ -72,10 +91,10 @@ class ConnectionStrip : public QWidget {
 
   WindowContext& context_;
   std::vector<std::string> extra_ports_;
-  bool list_platform_ports_ = true;
+  std::function<std::vector<PortInfo>()> list_ports_;
 
   ClickLabel* port_label_ = nullptr;
-  QComboBox* port_list_ = nullptr;
+  PortList* port_list_ = nullptr;
   QLabel* port_state_ = nullptr;
   QGroupBox* bitrate_frame_ = nullptr;
   std::array<QRadioButton*, 3> bitrate_{};

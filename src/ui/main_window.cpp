@@ -26,6 +26,7 @@
 #include "ui/test_tab.h"
 #include "ui/undo_controller.h"
 #include "ui/window_menus.h"
+#include "ui/window_settings.h"
 
 namespace vela::ui {
 namespace {
@@ -90,6 +91,11 @@ MainWindow::MainWindow(const MainWindowOptions& options, QWidget* parent)
     qt_dialogs_ = std::make_unique<QtDialogs>(this);
     dialogs_ = qt_dialogs_.get();
   }
+  settings_ = options_.settings;
+  if (!settings_) {
+    own_settings_ = std::make_unique<WindowSettings>();
+    settings_ = own_settings_.get();
+  }
   BoardWorker::PortFactory factory = options_.port_factory;
   if (!factory) factory = [] { return std::make_unique<QtSerialPort>(); };
   worker_ = std::make_unique<BoardWorker>(config_, view_, *dialogs_, factory);
@@ -103,12 +109,14 @@ MainWindow::MainWindow(const MainWindowOptions& options, QWidget* parent)
   QMargins margins = layout->contentsMargins();
   margins.setTop(margins.top() / 2);
   layout->setContentsMargins(margins);
-  strip_ = new ConnectionStrip(*this, options_.extra_ports, options_.list_platform_ports, this);
+  std::function<std::vector<PortInfo>()> list_ports = options_.list_ports;
+  if (!list_ports && options_.list_platform_ports) list_ports = &QtSerialPort::ListPorts;
+  strip_ = new ConnectionStrip(*this, options_.extra_ports, std::move(list_ports), this);
   connect(strip_, &ConnectionStrip::communicationLogRequested, this,
           &MainWindow::ShowCommunicationWindow);
   layout->addWidget(strip_);
   auto* third_row = new QHBoxLayout;
-  board_buttons_ = new BoardButtons(*this, this);
+  board_buttons_ = new BoardButtons(*this, *settings_, this);
   connect(board_buttons_, &BoardButtons::saved, this, &MainWindow::MarkClean);
   connect(board_buttons_, &BoardButtons::loaded, this, [this] {
     MarkClean();
@@ -141,8 +149,7 @@ MainWindow::MainWindow(const MainWindowOptions& options, QWidget* parent)
   MarkClean();
   undo_->Reset();
   jobs_->Start();
-
-  if (!options_.open_port.empty()) strip_->OpenPort(options_.open_port);
+  StartFromSettings();
 }
 
 MainWindow::~MainWindow() {

@@ -8,7 +8,9 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,7 @@ class JobController;
 class QtDialogs;
 class UndoController;
 class WindowMenus;
+class WindowSettings;
 
 // How the window is set up; the defaults are the program's. Tests put their own dialogs and
 // port here, which is the only way they reach inside.
@@ -46,11 +49,22 @@ struct MainWindowOptions {
   std::vector<std::string> extra_ports;
   // Whether the platform's ports are listed.
   bool list_platform_ports = true;
+  // Lists the ports instead of the platform (tests); used when set.
+  std::function<std::vector<PortInfo>()> list_ports;
   // A port opened at start, as if chosen in the list.
   std::string open_port;
   // Folders searched for VelaDevices.def at start; the program's folder and the installed
   // data folder when empty.
   std::vector<std::filesystem::path> device_folders;
+  // What the window remembers between runs; when null, it remembers for this run only and
+  // reads and writes no file (tests, --no-settings).
+  WindowSettings* settings = nullptr;
+  // The bit rate (an index into kLineSettings) and the module address (on the wire) at start,
+  // over the remembered ones.
+  std::optional<int> bit_rate_index;
+  std::optional<int> module_address;
+  // A data file loaded at start, as "Load File" loads it.
+  std::string open_file;
 };
 
 class MainWindow : public QMainWindow, public WindowContext {
@@ -93,6 +107,11 @@ class MainWindow : public QMainWindow, public WindowContext {
   void LoadDeviceLibrary();
   void OnTabChanged(int index);
   void ShowCommunicationWindow();
+  // Remembered settings (main_window_work.cpp): the link and the file at start, the link's
+  // choices as they change, the geometry.
+  void StartFromSettings();
+  void RememberLink();
+  void RestoreGeometry();
 
   // Compare: the board read into a second configuration, or a data file, against the open one.
   void OnCompareWithBoard();
@@ -122,6 +141,8 @@ class MainWindow : public QMainWindow, public WindowContext {
   DeviceLibrary library_;
   std::unique_ptr<JobController> jobs_;
   MainWindowOptions options_;
+  std::unique_ptr<WindowSettings> own_settings_;
+  WindowSettings* settings_ = nullptr;
   Snapshot saved_;
   bool loaded_unsaved_ = false;
   bool close_when_idle_ = false;

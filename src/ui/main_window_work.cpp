@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QMenu>
+#include <algorithm>
 
 #include "ui/board_buttons.h"
 #include "ui/connection_strip.h"
@@ -12,6 +13,7 @@
 #include "ui/main_window.h"
 #include "ui/undo_controller.h"
 #include "ui/window_menus.h"
+#include "ui/window_settings.h"
 #include "vela_version.h"
 
 namespace vela::ui {
@@ -33,6 +35,9 @@ void MainWindow::FollowMenus() {
   connect(menus_, &WindowMenus::compareWithBoardChosen, this, &MainWindow::OnCompareWithBoard);
   connect(menus_, &WindowMenus::refreshPortsChosen, strip_, &ConnectionStrip::OnRefreshPorts);
   connect(menus_, &WindowMenus::eraseFlashChosen, general_tab_, &GeneralTab::EraseFlash);
+  connect(menus_, &WindowMenus::bitRateChosen, strip_, &ConnectionStrip::ChooseBitRate);
+  connect(&Events(), &ModelEvents::linkChanged, this,
+          [this] { menus_->ShowBitRate(Link().BitRateIndex()); });
   connect(menus_, &WindowMenus::communicationLogChosen, this, &MainWindow::ShowCommunicationWindow);
   connect(menus_, &WindowMenus::expertModeChosen, strip_, &ConnectionStrip::AskExpertMode);
   connect(menus_, &WindowMenus::showDetailsChosen, this, [this] {
@@ -125,7 +130,51 @@ void MainWindow::closeEvent(QCloseEvent* event) {
       return;
     }
   }
+  settings_->SetGeometry(saveGeometry());
   event->accept();
+}
+
+// ---- remembered settings ----
+
+void MainWindow::StartFromSettings() {
+  RestoreGeometry();
+  // The command line's values over the remembered ones.
+  if (auto address =
+          options_.module_address ? options_.module_address : settings_->ModuleAddress()) {
+    Link().SetModuleAddress(*address);
+    LinkChanged();
+    AddressesChanged();
+  }
+  const int bit_rate =
+      options_.bit_rate_index.value_or(settings_->BitRateIndex().value_or(Link().BitRateIndex()));
+  // The port last opened, when it is there again; a port that is not is never opened unasked.
+  std::string port = options_.open_port;
+  if (port.empty() && strip_->Lists(settings_->Port())) port = settings_->Port();
+  strip_->Start(port, bit_rate);
+  for (auto signal : {&ModelEvents::linkChanged, &ModelEvents::addressesChanged}) {
+    connect(&Events(), signal, this, &MainWindow::RememberLink);
+  }
+  if (!options_.open_file.empty()) {
+    board_buttons_->LoadFile(options_.open_file);
+    undo_->Reset();  // nothing before it to go back to
+  }
+}
+
+void MainWindow::RememberLink() {
+  BoardLink& link = Link();
+  settings_->SetBitRateIndex(link.BitRateIndex());
+  settings_->SetModuleAddress(link.ModuleAddress);
+  // The simulated board of a demo run is no port to look for in a later run.
+  if (link.IsLinkOpen() &&
+      std::ranges::find(options_.extra_ports, link.PortName()) == options_.extra_ports.end()) {
+    settings_->SetPort(link.PortName());
+  }
+}
+
+// restoreGeometry moves a window saved on a screen that is gone, or is larger now, onto the
+// screen and makes it fit.
+void MainWindow::RestoreGeometry() {
+  if (!settings_->Geometry().isEmpty()) restoreGeometry(settings_->Geometry());
 }
 
 }  // namespace vela::ui

@@ -106,12 +106,28 @@ std::string QtDialogs::OpenFileName(const std::string& filter, const std::string
   return path;
 }
 
+QString QtDialogs::DefaultSuffix(const std::string& filter) {
+  const QString f = QString::fromStdString(filter);
+  const qsizetype dot = f.indexOf("*.");
+  if (dot < 0) return {};
+  const QString suffix = f.mid(dot + 2).section(';', 0, 0).section(' ', 0, 0).section(')', 0, 0);
+  return suffix.contains('*') ? QString() : suffix;
+}
+
+// A dialog of its own rather than getSaveFileName, for the default suffix: the dialog adds it
+// to the name typed and asks before replacing the file of that name. `preset` (the file in use)
+// is offered, its name selected.
 std::string QtDialogs::SaveFileName(const std::string& filter, const std::string& preset) {
   std::string path;
   OnUiThread([&] {
-    path = QFileDialog::getSaveFileName(owner_, QString(), QString::fromStdString(preset),
-                                        QtFilter(filter))
-               .toStdString();
+    QFileDialog dialog(owner_, QString(), QString::fromStdString(preset), QtFilter(filter));
+    dialog.setObjectName("VelaSaveDialog");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(DefaultSuffix(filter));
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+      path = dialog.selectedFiles().constFirst().toStdString();
+    }
   });
   return path;
 }

@@ -23,6 +23,9 @@ class QtDialogs final : public QObject, public UserDialogs {
 
   // Turns a "Vela Config Data|*.dat" filter into Qt's "Vela Config Data (*.dat)".
   static QString QtFilter(const std::string& filter);
+  // What a save dialog adds to a name typed without an extension: the filter's ("dat" for
+  // "Vela Config Data|*.dat"); empty when the filter names none.
+  static QString DefaultSuffix(const std::string& filter);
 
  private:
   template <typename F>

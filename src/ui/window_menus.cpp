@@ -1,10 +1,13 @@
 #include "ui/window_menus.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 
+#include "link/connection_options.h"
+#include "link/serial_port.h"
 #include "ui/undo_controller.h"
 
 namespace vela::ui {
@@ -61,6 +64,17 @@ WindowMenus::WindowMenus(WindowContext& context, QMenuBar* bar) : QObject(bar), 
       ->setToolTip("Erase the configuration memory of the board (asks twice first)");
   Add(board_, "ActionRefreshPorts", "Refresh &Ports", QKeySequence::Refresh,
       &WindowMenus::refreshPortsChosen);
+  // The strip shows the bit rate only on request; here it is at hand, and follows the strip.
+  QMenu* rates = board_->addMenu("Bit &Rate");
+  rates->setObjectName("MenuBitRate");
+  bit_rates_ = new QActionGroup(rates);
+  for (int i = 0; i < static_cast<int>(std::size(kLineSettings)); ++i) {
+    QAction* rate = rates->addAction(QString::fromStdString(BitRateText(i)) + " bit/s");
+    rate->setObjectName(QString("ActionBitRate_%1").arg(i));
+    rate->setCheckable(true);
+    bit_rates_->addAction(rate);
+    ConnectInput(context_, rate, &QAction::triggered, this, [this, i] { emit bitRateChosen(i); });
+  }
 
   // The view menu changes nothing the board or a file receives, so it stays on during jobs.
   QMenu* view = bar->addMenu("&View");
@@ -106,6 +120,11 @@ void WindowMenus::FollowUndo(UndoController& undo) {
   };
   connect(&undo, &UndoController::changed, this, show);
   show();
+}
+
+void WindowMenus::ShowBitRate(int index) {
+  const QList<QAction*> rates = bit_rates_->actions();
+  if (index >= 0 && index < rates.size()) rates[index]->setChecked(true);
 }
 
 void WindowMenus::AddRecentFiles(QMenu* recent) {

@@ -7,6 +7,7 @@
 #include "ui/window_context.h"
 
 class QAction;
+class QActionGroup;
 class QMenu;
 class QMenuBar;
 
@@ -28,6 +29,8 @@ class WindowMenus : public QObject {
   void FollowUndo(UndoController& undo);
   // "Recent Files" in the File menu.
   void AddRecentFiles(QMenu* recent);
+  // The bit rate checked in Board > Bit Rate (an index into kLineSettings).
+  void ShowBitRate(int index);
 
  signals:
   void loadFileChosen();
@@ -39,6 +42,7 @@ class WindowMenus : public QObject {
   void compareWithBoardChosen();
   void refreshPortsChosen();
   void eraseFlashChosen();
+  void bitRateChosen(int index);
   void communicationLogChosen();
   void expertModeChosen();
   void showDetailsChosen();
@@ -56,6 +60,7 @@ class WindowMenus : public QObject {
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
   QAction* recent_anchor_ = nullptr;
+  QActionGroup* bit_rates_ = nullptr;
 };
 
 }  // namespace vela::ui

@@ -208,7 +208,8 @@ std::string QtSerialPort::TakeLostReason() {
 std::vector<PortInfo> QtSerialPort::ListPorts() {
   std::vector<PortInfo> ports;
   for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-    ports.push_back({info.systemLocation().toStdString(), info.description().toStdString()});
+    ports.push_back({info.systemLocation().toStdString(), info.description().toStdString(),
+                     info.manufacturer().toStdString(), info.serialNumber().toStdString()});
   }
   return ports;
 }
