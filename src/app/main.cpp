@@ -51,8 +51,7 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(QIcon(":/velaconfig.png"));
   // The platform's own reading of the arguments (file names in any encoding on Windows).
   command_line = vela::ui::ParseWindowCommandLine(QCoreApplication::arguments());
-  std::unique_ptr<vela::ui::WindowSettings> settings;
-  if (!command_line.no_settings) settings = vela::ui::WindowSettings::User();
+  std::unique_ptr<vela::ui::WindowSettings> settings = vela::ui::SettingsFor(command_line);
   vela::ui::MainWindow window(vela::ui::WindowOptionsFor(command_line, settings.get()));
   window.show();
   return QApplication::exec();

@@ -29,6 +29,7 @@ BoardButtons::BoardButtons(WindowContext& context, WindowSettings& settings, QWi
   recent_button_->setToolTip("Files last saved or loaded");
   recent_button_->setPopupMode(QToolButton::InstantPopup);
   recent_menu_ = new QMenu(recent_button_);
+  recent_menu_->setObjectName("MenuRecentFiles");
   recent_button_->setMenu(recent_menu_);
   row->addWidget(read_all);
   row->addWidget(write_all);

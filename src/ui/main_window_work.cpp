@@ -36,8 +36,10 @@ void MainWindow::FollowMenus() {
   connect(menus_, &WindowMenus::refreshPortsChosen, strip_, &ConnectionStrip::OnRefreshPorts);
   connect(menus_, &WindowMenus::eraseFlashChosen, general_tab_, &GeneralTab::EraseFlash);
   connect(menus_, &WindowMenus::bitRateChosen, strip_, &ConnectionStrip::ChooseBitRate);
-  connect(&Events(), &ModelEvents::linkChanged, this,
-          [this] { menus_->ShowBitRate(Link().BitRateIndex()); });
+  // As the strip: after every job (whole-board jobs announce the general settings instead).
+  for (auto signal : {&ModelEvents::linkChanged, &ModelEvents::generalChanged}) {
+    connect(&Events(), signal, this, [this] { menus_->ShowBitRate(Link().BitRateIndex()); });
+  }
   connect(menus_, &WindowMenus::communicationLogChosen, this, &MainWindow::ShowCommunicationWindow);
   connect(menus_, &WindowMenus::expertModeChosen, strip_, &ConnectionStrip::AskExpertMode);
   connect(menus_, &WindowMenus::showDetailsChosen, this, [this] {

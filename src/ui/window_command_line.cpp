@@ -5,6 +5,7 @@
 #include "link/connection_options.h"
 #include "sim/demo_board.h"
 #include "ui/demo_port.h"
+#include "ui/window_settings.h"
 
 namespace vela::ui {
 namespace {
@@ -74,6 +75,11 @@ WindowCommandLine ParseWindowCommandLine(const QStringList& args) {
 
 QString WindowHelpText() {
   return Parser().parser.helpText();
+}
+
+std::unique_ptr<WindowSettings> SettingsFor(const WindowCommandLine& command_line) {
+  if (command_line.no_settings) return nullptr;
+  return WindowSettings::User();
 }
 
 MainWindowOptions WindowOptionsFor(const WindowCommandLine& command_line,

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -30,6 +31,9 @@ WindowCommandLine ParseWindowCommandLine(const QStringList& args);
 
 // The text of --help (needs an application object for the program's name).
 QString WindowHelpText();
+
+// The user's remembered settings, or none (null) with --no-settings.
+std::unique_ptr<WindowSettings> SettingsFor(const WindowCommandLine& command_line);
 
 // The window's set-up for `command_line`; `settings` is what it remembers (null: nothing).
 MainWindowOptions WindowOptionsFor(const WindowCommandLine& command_line, WindowSettings* settings);

@@ -134,7 +134,8 @@ class LosablePort final : public SerialPort {
   std::string reason_;
 };
 
-// The window on a simulated board (the demo layout unless told otherwise).
+// The window on a simulated board (the demo layout unless told otherwise). It remembers
+// nothing between runs: its settings are in memory.
 class WindowUnderTest {
  public:
   struct Setup {
@@ -144,6 +145,8 @@ class WindowUnderTest {
     bool refuse_open = false;
     bool station = false;     // a command station between the PC and the board
     bool real_ports = false;  // the QSerialPort adapter instead of the simulated board
+    // Anything else of the window's set-up, as the command line would give it.
+    std::function<void(ui::MainWindowOptions&)> options;
   };
 
   WindowUnderTest() : WindowUnderTest(Setup{}) {}
@@ -166,6 +169,7 @@ class WindowUnderTest {
       };
     }
     if (setup_.open_port) options.open_port = sim::kDemoBoardName;
+    if (setup_.options) setup_.options(options);
     window_ = std::make_unique<ui::MainWindow>(options);
     window_->resize(1200, 860);
     window_->show();
