@@ -95,6 +95,7 @@ class MainWindow : public QMainWindow, public WindowContext {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   struct Snapshot {
@@ -112,6 +113,7 @@ class MainWindow : public QMainWindow, public WindowContext {
   void StartFromSettings();
   void RememberLink();
   void RestoreGeometry();
+  void FitOnScreen();
 
   // Compare: the board read into a second configuration, or a data file, against the open one.
   void OnCompareWithBoard();
@@ -146,6 +148,7 @@ class MainWindow : public QMainWindow, public WindowContext {
   Snapshot saved_;
   bool loaded_unsaved_ = false;
   bool close_when_idle_ = false;
+  bool fit_on_show_ = false;
   bool tearing_down_ = false;
   int previous_tab_ = 0;
 

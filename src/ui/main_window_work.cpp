@@ -4,8 +4,11 @@
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
 #include <algorithm>
+#include <utility>
 
 #include "ui/board_buttons.h"
 #include "ui/connection_strip.h"
@@ -173,10 +176,32 @@ void MainWindow::RememberLink() {
   }
 }
 
-// restoreGeometry moves a window saved on a screen that is gone, or is larger now, onto the
-// screen and makes it fit.
 void MainWindow::RestoreGeometry() {
-  if (!settings_->Geometry().isEmpty()) restoreGeometry(settings_->Geometry());
+  fit_on_show_ = !settings_->Geometry().isEmpty() && restoreGeometry(settings_->Geometry());
+  if (fit_on_show_) FitOnScreen();
 }
 
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // Once shown, the frame around the window is known: fit again, frame and all.
+  if (std::exchange(fit_on_show_, false)) FitOnScreen();
+}
+
+// A geometry saved on a screen that is gone, or on a larger one, is moved and shrunk onto the
+// screen the window is on now (no smaller than the window can be).
+void MainWindow::FitOnScreen() {
+  if (isMaximized() || isFullScreen()) return;
+  QScreen* on = QGuiApplication::screenAt(frameGeometry().center());
+  if (!on) on = QGuiApplication::primaryScreen();
+  if (!on) return;
+  const QRect outer = frameGeometry();
+  const QRect inner = geometry();
+  const QRect room = on->availableGeometry().marginsRemoved(
+      {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+       outer.bottom() - inner.bottom()});
+  QRect fit(inner.topLeft(), inner.size().boundedTo(room.size()));
+  fit.moveLeft(std::clamp(fit.left(), room.left(), room.right() - fit.width() + 1));
+  fit.moveTop(std::clamp(fit.top(), room.top(), room.bottom() - fit.height() + 1));
+  if (fit != inner) setGeometry(fit);
+}
 }  // namespace vela::ui

@@ -6,8 +6,10 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -28,6 +30,7 @@ class WindowSettingsTest : public QObject {
  private slots:
   void initTestCase();
   void SettingsFile_RoundTrip_EightRecentNewestFirst_BadValuesIgnored();
+  void Geometry_SavedOnALargerScreen_RestoredOnThisOne();
   void RememberedLink_AppliedAtStart_CommandLineWins_SimulatedBoardNotRemembered();
   void NoSettings_RunWritesNoFile_WithoutItTheFileAppears();
   void BaudAndModuleMistakes_SameWordsAsVelacli_HelpStillAnswered();
@@ -112,7 +115,47 @@ void WindowSettingsTest::SettingsFile_RoundTrip_EightRecentNewestFirst_BadValues
   WindowUnderTest w(setup);
   QCOMPARE(w.window().Link().BitRateIndex(), kDefaultBitRateIndex);
   QCOMPARE(w.window().Link().ModuleAddress, 0);
-  QCOMPARE(w.Find<QMenu>("MenuRecentFiles")->actions().size(), 8);
+  auto* recent = w.Find<QMenu>("MenuRecentFiles");
+  QCOMPARE(recent->actions().size(), 8);
+
+  // A recent file gone since: the load says so, and the list lets it go.
+  recent->actions().constFirst()->trigger();
+  QCOMPARE(w.dialogs().Messages().size(), size_t{1});
+  QVERIFY(w.dialogs().Messages()[0].starts_with("Cannot load /data/f5.dat: "));
+  QCOMPARE(recent->actions().size(), 7);
+  QCOMPARE(recent->actions().constFirst()->text(), QString("/data/f10.dat"));
+  QCOMPARE(ui::WindowSettings(ini).RecentFiles().size(), size_t{7});
+}
+
+void WindowSettingsTest::Geometry_SavedOnALargerScreen_RestoredOnThisOne() {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  QByteArray geometry;
+  {
+    QWidget large;
+    large.setGeometry(screen.right() + 500, screen.bottom() + 500, screen.width() * 2,
+                      screen.height() * 2);
+    geometry = large.saveGeometry();
+  }
+  ui::WindowSettings settings;
+  settings.SetGeometry(geometry);
+  // Not the fixture's window, which takes a size of its own.
+  testing::ScriptedDialogs dialogs;
+  ui::MainWindowOptions options;
+  options.dialogs = &dialogs;
+  options.settings = &settings;
+  options.list_platform_ports = false;
+  options.device_folders = {std::filesystem::path(VELA_SOURCE_DIR) / "data"};
+  ui::MainWindow window(options);
+  window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  // Within the screen, as large as it is; larger only where the window cannot be smaller.
+  const QRect at = window.frameGeometry();
+  const QSize least = window.minimumSize().expandedTo(window.minimumSizeHint()) + at.size() -
+                      window.geometry().size();
+  QVERIFY2(
+      screen.contains(at.topLeft()) && at.width() <= std::max(screen.width(), least.width()) &&
+          at.height() <= std::max(screen.height(), least.height()),
+      qPrintable(QString("%1,%2 %3x%4").arg(at.x()).arg(at.y()).arg(at.width()).arg(at.height())));
 }
 
 void WindowSettingsTest::
