@@ -288,6 +288,16 @@ TEST(ProgramsTest, VersionAndHelp_WithoutADisplay) {
     EXPECT_EQ(help.exit_code, 0) << name << help.err;
     EXPECT_NE(help.out.find("--version"), std::string::npos) << name << help.out;
   }
+  if (!VELA_BUILD_GUI) return;
+  // The window's options with values: a value is no option, and a mistake needs no display.
+  ProcessResult help = RunProcess({velaconfig, "--baud", "9600", "--help"});
+  EXPECT_EQ(help.exit_code, 0) << help.err;
+  EXPECT_NE(help.out.find("--no-settings"), std::string::npos) << help.out;
+  ProcessResult mistake = RunProcess({velaconfig, "--baud", "1200"});
+  EXPECT_EQ(mistake.exit_code, 2);
+  EXPECT_EQ(mistake.err,
+            "velaconfig: --baud takes 9600, 19200 or 38400, not \"1200\"\n"
+            "(velaconfig --help lists the options)\n");
 }
 
 }  // namespace
