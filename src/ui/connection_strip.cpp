@@ -1,5 +1,6 @@
 #include "ui/connection_strip.h"
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -220,6 +221,9 @@ void ConnectionStrip::ListPorts() {
     for (const PortInfo& port : list_ports_())
       port_list_->addItem(PortText(port), Q(port.system_name));
   }
+  // The drop-down as wide as its longest entry: the maker and serial number are its point.
+  port_list_->view()->setMinimumWidth(port_list_->view()->sizeHintForColumn(0) +
+                                      port_list_->view()->frameWidth() * 2);
   const int again = chosen_port.isEmpty() ? -1 : port_list_->findData(chosen_port);
   port_list_->setCurrentIndex(again);
   if (again < 0) port_list_->setEditText(typed);

@@ -1,6 +1,7 @@
 // What the window remembers between runs and what its command line asks for: the settings file
 // and its checks, --no-settings, a file named at start, the save dialog's extension, the port
 // list dropping down and the Board menu's bit rate.
+#include <QAbstractItemView>
 #include <QAction>
 #include <QDialogButtonBox>
 #include <QDirIterator>
@@ -343,10 +344,10 @@ void WindowSettingsTest::PortList_DropDownListsNewPorts_KeepsTheOpenChoice() {
   QCOMPARE(list->itemText(1), QString("ttyACM0"));
   QCOMPARE(list->currentText(), usb0);
   QCOMPARE(list->currentData().toString(), QString("/dev/ttyUSB0"));
+  WindowUnderTest::Shot(list->view()->window(), "port_list_dropped_down");
   list->hidePopup();
   QVERIFY(w.window().Link().IsLinkOpen());
   QCOMPARE(w.window().Link().PortName(), std::string("/dev/ttyUSB0"));
-  WindowUnderTest::Shot(&w.window(), "port_list");
 }
 
 void WindowSettingsTest::BitRateMenu_FollowsTheStripAndSetsIt() {
@@ -368,6 +369,8 @@ void WindowSettingsTest::BitRateMenu_FollowsTheStripAndSetsIt() {
   QVERIFY(w.WaitIdle());
   QVERIFY(w.Find<QAction>("ActionBitRate_0")->isChecked());
   QVERIFY(!w.Find<QAction>("ActionBitRate_2")->isChecked());
+  WindowUnderTest::Shot(w.Find<QMenu>("MenuBoard"), "board_menu");
+  WindowUnderTest::Shot(rates, "bit_rate_menu");
 }
 
 }  // namespace vela
