@@ -65,7 +65,7 @@ WindowMenus::WindowMenus(WindowContext& context, QMenuBar* bar) : QObject(bar), 
   Add(board_, "ActionRefreshPorts", "Refresh &Ports", QKeySequence::Refresh,
       &WindowMenus::refreshPortsChosen);
   // The strip shows the bit rate only on request; here it is at hand, and follows the strip.
-  QMenu* rates = board_->addMenu("Bit &Rate");
+  QMenu* rates = board_->addMenu("&Bit Rate");
   rates->setObjectName("MenuBitRate");
   bit_rates_ = new QActionGroup(rates);
   for (int i = 0; i < static_cast<int>(std::size(kLineSettings)); ++i) {

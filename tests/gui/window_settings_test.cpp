@@ -353,7 +353,7 @@ void WindowSettingsTest::PortList_DropDownListsNewPorts_KeepsTheOpenChoice() {
 void WindowSettingsTest::BitRateMenu_FollowsTheStripAndSetsIt() {
   WindowUnderTest w;
   auto* rates = w.Find<QMenu>("MenuBitRate");
-  QCOMPARE(rates->title(), QString("Bit &Rate"));
+  QCOMPARE(rates->title(), QString("&Bit Rate"));
   QStringList texts;
   for (QAction* a : rates->actions()) texts << a->text();
   QCOMPARE(texts, (QStringList{"9600 bit/s", "19200 bit/s", "38400 bit/s"}));
