@@ -34,12 +34,14 @@ std::string BitRateText(int index) {
   return index >= 0 && index < static_cast<int>(std::size(kBitRates)) ? kBitRates[index] : "";
 }
 
-OptionValue ParseModuleAddress(const std::string& text, bool tunnelling) {
-  OptionValue address = ParseWholeNumber("--module", text, 0, ModuleAddressMax(true));
+OptionValue ParseModuleAddress(const std::string& text, bool tunnelling, const char* tunnel_route) {
+  // Without a tunnel route to point to, the direct link's range is all there is.
+  const int widest = ModuleAddressMax(tunnelling || tunnel_route != nullptr);
+  OptionValue address = ParseWholeNumber("--module", text, 0, widest);
   if (address.value && *address.value > ModuleAddressMax(tunnelling)) {
     return {std::nullopt, "--module takes 0.." + std::to_string(ModuleAddressMax(false)) +
                               " on the direct link (0.." + std::to_string(ModuleAddressMax(true)) +
-                              " with --tunnel)"};
+                              " " + tunnel_route + ")"};
   }
   return address;
 }

@@ -26,7 +26,9 @@ std::string BitRateText(int index);
 inline int ModuleAddressMax(bool tunnelling) {
   return tunnelling ? 31 : 15;
 }
-// A module address as on the wire, within ModuleAddressMax.
-OptionValue ParseModuleAddress(const std::string& text, bool tunnelling);
+// A module address as on the wire, within ModuleAddressMax. `tunnel_route` says how to reach
+// the tunnel's wider range ("with --tunnel"); null where the program offers no such option.
+OptionValue ParseModuleAddress(const std::string& text, bool tunnelling,
+                               const char* tunnel_route = "with --tunnel");
 
 }  // namespace vela

@@ -95,7 +95,8 @@ void MainWindow::ShowTitle() {
   } else {
     setWindowTitle(QFileInfo(QString::fromStdString(file)).fileName() + "[*] - Vela Config");
   }
-  setWindowModified(HasEditsNotKept());
+  // Without a file the title is the program's name alone, with no place for the mark.
+  setWindowModified(!file.empty() && HasEditsNotKept());
 }
 
 void MainWindow::MarkClean() {
@@ -178,7 +179,13 @@ void MainWindow::RememberLink() {
 
 void MainWindow::RestoreGeometry() {
   fit_on_show_ = !settings_->Geometry().isEmpty() && restoreGeometry(settings_->Geometry());
-  if (fit_on_show_) FitOnScreen();
+  if (fit_on_show_) {
+    FitOnScreen();
+  } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    // A first run opens at the size where no page scrolls, as far as the screen leaves room
+    // for a title bar (Qt would open at two thirds of the screen, scrolling on a laptop).
+    resize(QSize(1200, 860).boundedTo(screen->availableSize() - QSize(16, 48)));
+  }
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

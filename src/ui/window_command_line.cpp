@@ -61,7 +61,7 @@ WindowCommandLine ParseWindowCommandLine(const QStringList& args) {
     }
   };
   take(p.baud, ParseBitRate(p.parser.value(p.baud).toStdString()), result.bit_rate_index);
-  take(p.module, ParseModuleAddress(p.parser.value(p.module).toStdString(), false),
+  take(p.module, ParseModuleAddress(p.parser.value(p.module).toStdString(), false, nullptr),
        result.module_address);
   if (!result.mistake.empty()) return result;
   const QStringList files = p.parser.positionalArguments();

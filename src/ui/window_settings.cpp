@@ -49,7 +49,8 @@ void WindowSettings::Read() {
   port_ = file_->value(kPort).toString().toStdString();
   bit_rate_index_ = ParseBitRate(file_->value(kBitRate).toString().toStdString()).value;
   module_address_ =
-      ParseModuleAddress(file_->value(kModuleAddress).toString().toStdString(), false).value;
+      ParseModuleAddress(file_->value(kModuleAddress).toString().toStdString(), false, nullptr)
+          .value;
   geometry_ = file_->value(kGeometry).toByteArray();
 }
 

@@ -34,7 +34,7 @@ class WindowSettingsTest : public QObject {
   void Geometry_SavedOnALargerScreen_RestoredOnThisOne();
   void RememberedLink_AppliedAtStart_CommandLineWins_SimulatedBoardNotRemembered();
   void NoSettings_RunWritesNoFile_WithoutItTheFileAppears();
-  void BaudAndModuleMistakes_SameWordsAsVelacli_HelpStillAnswered();
+  void BaudAndModuleMistakes_BaudInVelaclisWords_ModuleInTheDirectRange();
   void FileArgument_WindowShowsItsContentAndNameInTitle();
   void SaveDialog_StartsOnTheFileInUse_AddsDat();
   void PortList_DropDownListsNewPorts_KeepsTheOpenChoice();
@@ -247,13 +247,16 @@ void WindowSettingsTest::NoSettings_RunWritesNoFile_WithoutItTheFileAppears() {
   QFile::remove(config_home_.filePath("VelaConfig/velaconfig.ini"));
 }
 
-void WindowSettingsTest::BaudAndModuleMistakes_SameWordsAsVelacli_HelpStillAnswered() {
+void WindowSettingsTest::BaudAndModuleMistakes_BaudInVelaclisWords_ModuleInTheDirectRange() {
   QCOMPARE(Mistake({"--baud", "1200"}),
            std::string("--baud takes 9600, 19200 or 38400, not \"1200\""));
   QCOMPARE(Mistake({"--baud=1200"}), VelacliMistake({"--baud=1200", "ports"}));
-  QCOMPARE(Mistake({"-m", "x"}), VelacliMistake({"-m", "x", "--demo", "version"}));
-  QCOMPARE(Mistake({"--module", "16"}), VelacliMistake({"--module", "16", "--demo", "version"}));
-  QCOMPARE(Mistake({"--module", "40"}), VelacliMistake({"--module", "40", "--demo", "version"}));
+  QCOMPARE(Mistake({"-m", "x"}), std::string("--module takes a number from 0 to 15, not \"x\""));
+  // The window starts on the direct link and has no --tunnel to point to.
+  QCOMPARE(Mistake({"--module", "16"}),
+           std::string("--module takes a number from 0 to 15, not \"16\""));
+  QCOMPARE(VelacliMistake({"--module", "16", "--demo", "version"}),
+           std::string("--module takes 0..15 on the direct link (0..31 with --tunnel)"));
   QCOMPARE(Mistake({"a.dat", "b.dat"}), std::string("one file at a time, not 2"));
 
   const ui::WindowCommandLine good = ui::ParseWindowCommandLine(
