@@ -38,6 +38,19 @@ QString WindowSettings::FileName() const {
 // Values are checked by the rules of the command line; whatever fails them (an edited file, an
 // older version's) is left out, as if it were not there.
 void WindowSettings::Read() {
+  ReadRecentFiles();
+  port_ = file_->value(kPort).toString().toStdString();
+  bit_rate_index_ = ParseBitRate(file_->value(kBitRate).toString().toStdString()).value;
+  module_address_ =
+      ParseModuleAddress(file_->value(kModuleAddress).toString().toStdString(), false, nullptr)
+          .value;
+  geometry_ = file_->value(kGeometry).toByteArray();
+}
+
+void WindowSettings::ReadRecentFiles() {
+  if (!file_) return;
+  file_->sync();
+  recent_files_.clear();
   for (const QString& file : file_->value(kRecentFiles).toStringList()) {
     const std::string path = file.toStdString();
     if (path.empty() || recent_files_.size() >= kMaxRecentFiles ||
@@ -46,12 +59,6 @@ void WindowSettings::Read() {
     }
     recent_files_.push_back(path);
   }
-  port_ = file_->value(kPort).toString().toStdString();
-  bit_rate_index_ = ParseBitRate(file_->value(kBitRate).toString().toStdString()).value;
-  module_address_ =
-      ParseModuleAddress(file_->value(kModuleAddress).toString().toStdString(), false, nullptr)
-          .value;
-  geometry_ = file_->value(kGeometry).toByteArray();
 }
 
 // Written at each change, so that a run that ends abruptly keeps what it had. A file that
@@ -71,6 +78,7 @@ void WindowSettings::Write() {
 }
 
 void WindowSettings::AddRecentFile(const std::string& path) {
+  ReadRecentFiles();
   std::erase(recent_files_, path);
   recent_files_.insert(recent_files_.begin(), path);
   if (recent_files_.size() > kMaxRecentFiles) recent_files_.resize(kMaxRecentFiles);
@@ -78,6 +86,7 @@ void WindowSettings::AddRecentFile(const std::string& path) {
 }
 
 void WindowSettings::RemoveRecentFile(const std::string& path) {
+  ReadRecentFiles();
   std::erase(recent_files_, path);
   Write();
 }

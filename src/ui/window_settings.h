@@ -56,6 +56,8 @@ class WindowSettings {
 
  private:
   void Read();
+  // The recent files as the file holds them now (another window may have added some).
+  void ReadRecentFiles();
   void Write();
 
   std::unique_ptr<QSettings> file_;

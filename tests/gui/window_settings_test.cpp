@@ -97,6 +97,17 @@ void WindowSettingsTest::SettingsFile_RoundTrip_EightRecentNewestFirst_BadValues
   QCOMPARE(again.BitRateIndex(), std::optional<int>(2));
   QCOMPARE(again.ModuleAddress(), std::optional<int>(12));
   QCOMPARE(QSettings(ini, QSettings::IniFormat).value("Link/BitRate").toString(), QString("38400"));
+  // Two windows at once: a file one of them adds does not push out what the other added.
+  {
+    const QString shared = dir.filePath("shared.ini");
+    ui::WindowSettings one(shared);
+    ui::WindowSettings other(shared);
+    one.AddRecentFile("/data/a.dat");
+    other.AddRecentFile("/data/b.dat");
+    QCOMPARE(other.RecentFiles(), (std::vector<std::string>{"/data/b.dat", "/data/a.dat"}));
+    one.RemoveRecentFile("/data/b.dat");
+    QCOMPARE(ui::WindowSettings(shared).RecentFiles(), std::vector<std::string>{"/data/a.dat"});
+  }
 
   // Edited by hand: a rate the board has not, an address beyond the direct link, a geometry
   // that is no geometry. Each is left out; the window still starts.
