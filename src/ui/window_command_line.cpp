@@ -1,6 +1,7 @@
 #include "ui/window_command_line.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 #include "link/connection_options.h"
 #include "sim/demo_board.h"
@@ -94,7 +95,11 @@ MainWindowOptions WindowOptionsFor(const WindowCommandLine& command_line,
   if (!command_line.port.empty()) options.open_port = command_line.port;
   options.bit_rate_index = command_line.bit_rate_index;
   options.module_address = command_line.module_address;
-  options.open_file = command_line.file;
+  // Absolute, so that the recent files list finds it again from any folder.
+  if (!command_line.file.empty()) {
+    options.open_file =
+        QFileInfo(QString::fromStdString(command_line.file)).absoluteFilePath().toStdString();
+  }
   return options;
 }
 

@@ -294,10 +294,18 @@ void WindowSettingsTest::FileArgument_WindowShowsItsContentAndNameInTitle() {
     w.dialogs().GiveFile(file);
     w.Find<QAction>("ActionSaveAs")->trigger();
   }
+  // Named from its folder, the file is remembered by its whole path.
+  const QString before = QDir::currentPath();
+  QDir::setCurrent(dir.path());
+  const std::string named =
+      ui::WindowOptionsFor(ui::ParseWindowCommandLine({"velaconfig", "Bahnhof.dat"}), nullptr)
+          .open_file;
+  QDir::setCurrent(before);
+  QCOMPARE(named, file);
   WindowUnderTest::Setup setup;
   setup.open_port = false;
   setup.demo_layout = false;
-  setup.options = [&](ui::MainWindowOptions& o) { o.open_file = file; };
+  setup.options = [&](ui::MainWindowOptions& o) { o.open_file = named; };
   WindowUnderTest w(setup);
   QCOMPARE(w.config().Current().Description, std::string("Einfahrt"));
   QCOMPARE(w.window().windowTitle(), QString("Bahnhof.dat[*] - Vela Config"));
