@@ -240,7 +240,7 @@ TEST_F(BoardLinkTest, LegacyFrame_ResyncThenFrameWithoutSequenceBit) {
   EXPECT_EQ(dialogs_.messages.size(), 1u);
 }
 
-TEST(Framing, ChecksumRule) {
+TEST(Framing, Checksum_MakesTheFrameSumAMultipleOf128WithBit7Set) {
   EXPECT_EQ(FrameChecksum(Bytes{0x43, 0xE2, 0xF0, 0x80}), 0xEB);
   EXPECT_EQ(FrameChecksum(Bytes{0x03, 0xE0}), 0x9D);
   EXPECT_EQ(FrameChecksum(Bytes{0x03, 0xC0}), 0xBD);

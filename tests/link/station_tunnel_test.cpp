@@ -45,7 +45,7 @@ class StationTunnelTest : public ::testing::Test {
   size_t next_ = 0;
 };
 
-TEST(StationFraming, LengthCodes) {
+TEST(StationFraming, HeaderAndLengthCodes_MapBothWaysAndVersionsDecode) {
   EXPECT_EQ(StationTunnel::HeaderFor(5, 1), 0x6D);
   EXPECT_EQ(StationTunnel::HeaderFor(8, 0), 0x00);
   EXPECT_EQ(StationTunnel::HeaderFor(19, 0), 0x13);
