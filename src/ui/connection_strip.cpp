@@ -233,6 +233,10 @@ bool ConnectionStrip::Lists(const std::string& name) const {
   return !name.empty() && port_list_->findData(Q(name)) >= 0;
 }
 
+void ConnectionStrip::Suggest(const std::string& name) {
+  if (port_list_->currentIndex() < 0) port_list_->setEditText(Q(name));
+}
+
 std::string ConnectionStrip::PortNameOf(int index) const {
   if (index < 0) return {};
   const QVariant data = port_list_->itemData(index);

@@ -53,6 +53,8 @@ class ConnectionStrip : public QWidget {
   void Start(const std::string& name, int bit_rate_index);
   // Whether the list holds the port `name` (by what it opens).
   bool Lists(const std::string& name) const;
+  // Puts `name` in the port box without opening it: Return opens it.
+  void Suggest(const std::string& name);
   // A bit rate chosen (an index into kLineSettings), as with the bit rate buttons.
   void ChooseBitRate(int index);
   // NumberBase as "Start numbering at 1" says, announced.

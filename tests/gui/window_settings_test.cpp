@@ -216,14 +216,17 @@ void WindowSettingsTest::
   QCOMPARE(after.BitRateIndex(), std::optional<int>(2));
   QCOMPARE(after.ModuleAddress(), std::optional<int>(3));
 
-  // The remembered port is not there this time: nothing is opened, nothing chosen.
+  // The remembered port is not there this time: nothing is opened or chosen, but its name
+  // stands in the box for Return to open.
   ui::WindowSettings settings(ini);
   WindowUnderTest::Setup setup;
   setup.open_port = false;
   setup.options = [&](ui::MainWindowOptions& o) { o.settings = &settings; };
   WindowUnderTest w(setup);
   QVERIFY(!w.window().Link().IsLinkOpen());
-  QCOMPARE(w.Find<QComboBox>("ComboPort")->currentIndex(), -1);
+  auto* ports = w.Find<QComboBox>("ComboPort");
+  QCOMPARE(ports->currentIndex(), -1);
+  QCOMPARE(ports->currentText(), QString("/dev/ttyFAKE0"));
 }
 
 void WindowSettingsTest::NoSettings_RunWritesNoFile_WithoutItTheFileAppears() {
