@@ -10,10 +10,6 @@
 namespace vela {
 namespace {
 
-std::string PinName(const BoardConfig& config, int pin) {
-  return "pin " + std::to_string(pin + config.NumberBase);
-}
-
 // Numbers the model holds wider than the file's fields; the editors keep them in range, so a
 // value outside only comes from a bug elsewhere, and a file that could not be read back is
 // worse than no file.
@@ -42,7 +38,7 @@ std::string NumberRefusal(const BoardConfig& config) {
         int action = config.Events.At(pin, event, input);
         if (action < -1 || action > 11) {
           return outside(std::string(event == kEventOn ? "the event-on" : "the event-off") +
-                             " action of " + PinName(config, pin) + ", input " +
+                             " action of " + config.PinName(pin) + ", input " +
                              std::to_string(input),
                          action, -1, 11);
         }
@@ -165,7 +161,7 @@ namespace {
 
 void WritePinBlock(ItemWriter& w, BoardConfig& config, int i, bool compact) {
   PinRecord& pin = config.Pins[i];
-  std::string name = PinName(config, i);
+  std::string name = config.PinName(i);
   w.BeginLine();
   w.Tag("Pin");
   w.Number(i);

@@ -154,7 +154,7 @@ void ApplyConfig(PinRecord& pin, const std::vector<int>& numbers) {
 
 void WriteMemberBlock(ItemWriter& w, BoardConfig& config, int head, int g) {
   PinRecord& pin = config.Pins[g];
-  std::string name = "pin " + std::to_string(g + config.NumberBase);
+  std::string name = config.PinName(g);
   w.BeginLine(2);
   w.Tag("Pin");
   w.Number(((g - head) % kPinCount + kPinCount) % kPinCount);

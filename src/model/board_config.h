@@ -85,6 +85,9 @@ class BoardConfig {
 
   // True when pin refers to a pin that starts a device (the check of Save/Write Device).
   bool RefersToDeviceHead(int pin) const;
+
+  // "pin 5": a pin as messages name it, in the numbering the window shows.
+  std::string PinName(int pin) const { return "pin " + std::to_string(pin + NumberBase); }
 };
 
 }  // namespace vela

@@ -40,7 +40,7 @@ OperationRun::OperationRun(Session& session, const char* title, OperationKind ki
 }
 
 std::string OperationRun::Pin(int pin) const {
-  return "pin " + std::to_string(pin + s.config.NumberBase);
+  return s.config.PinName(pin);
 }
 
 std::string OperationRun::Pins(int first, int last) const {
@@ -81,11 +81,9 @@ void OperationRun::Enter(Stage stage, int pin) {
   int done = 0;
   int total = 0;
   if (stage == Stage::kPins) {
-    const int shown = pin + s.config.NumberBase;
     const std::string of = " of " + std::to_string(kPinCount);
     // "pin 22 of 32" reads as a count only when the numbering starts at 1.
-    text += "pin " + std::to_string(shown) +
-            (shown == pin + 1 ? of : " (" + std::to_string(pin + 1) + of + ")");
+    text += Pin(pin) + (s.config.NumberBase == 1 ? of : " (" + std::to_string(pin + 1) + of + ")");
     done = pin;
     total = kPinCount;
   } else if (stage == Stage::kDevice && pin >= 0) {
@@ -121,8 +119,8 @@ std::string OperationRun::CancelText() const {
   for (Stage stage : stages_) {
     if (stage == stage_ && !passed) {
       passed = true;
-      if (stage == Stage::kPins && pin_ > 0) done.push_back(Pins(0, pin_ - 1));
       if (stage == Stage::kPins) {
+        if (pin_ > 0) done.push_back(Pins(0, pin_ - 1));
         rest.push_back(Pins(std::max(pin_, 0), kPinCount - 1));
       } else if (at_pin) {
         rest.push_back(Pin(pin_) + " and the device's pins after it");
