@@ -109,9 +109,7 @@ MainWindow::MainWindow(const MainWindowOptions& options, QWidget* parent)
   QMargins margins = layout->contentsMargins();
   margins.setTop(margins.top() / 2);
   layout->setContentsMargins(margins);
-  std::function<std::vector<PortInfo>()> list_ports = options_.list_ports;
-  if (!list_ports && options_.list_platform_ports) list_ports = &QtSerialPort::ListPorts;
-  strip_ = new ConnectionStrip(*this, options_.extra_ports, std::move(list_ports), this);
+  strip_ = new ConnectionStrip(*this, options_.extra_ports, options_.list_ports, this);
   connect(strip_, &ConnectionStrip::communicationLogRequested, this,
           &MainWindow::ShowCommunicationWindow);
   layout->addWidget(strip_);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "files/device_library.h"
+#include "link/qt/qt_serial_port.h"
 #include "model/board_config.h"
 #include "model/instruction_set.h"
 #include "operations/operation_dispatcher.h"
@@ -47,10 +48,8 @@ struct MainWindowOptions {
   BoardWorker::PortFactory port_factory;
   // Entries listed before the platform's ports (the simulated board in demo mode).
   std::vector<std::string> extra_ports;
-  // Whether the platform's ports are listed.
-  bool list_platform_ports = true;
-  // Lists the ports instead of the platform (tests); used when set.
-  std::function<std::vector<PortInfo>()> list_ports;
+  // Lists the ports after those: the platform's by default; none when empty (tests).
+  std::function<std::vector<PortInfo>()> list_ports = &QtSerialPort::ListPorts;
   // A port opened at start, as if chosen in the list.
   std::string open_port;
   // Folders searched for VelaDevices.def at start; the program's folder and the installed

@@ -155,11 +155,10 @@ void MainWindow::StartFromSettings() {
       options_.bit_rate_index.value_or(settings_->BitRateIndex().value_or(Link().BitRateIndex()));
   // The port last opened, when it is there again; a port that is not is never opened unasked.
   std::string port = options_.open_port;
-  const bool listed = strip_->Lists(settings_->Port());
-  if (port.empty() && listed) port = settings_->Port();
+  if (port.empty() && strip_->Lists(settings_->Port())) port = settings_->Port();
   strip_->Start(port, bit_rate);
   // Not there now (unplugged, or a path the system does not list): shown, for Return to open.
-  if (port.empty() && !listed && !settings_->Port().empty()) strip_->Suggest(settings_->Port());
+  if (port.empty()) strip_->Suggest(settings_->Port());
   for (auto signal : {&ModelEvents::linkChanged, &ModelEvents::addressesChanged}) {
     connect(&Events(), signal, this, &MainWindow::RememberLink);
   }

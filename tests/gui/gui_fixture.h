@@ -154,7 +154,7 @@ class WindowUnderTest {
     if (setup_.demo_layout) sim::LoadDemoLayout(board_);
     ui::MainWindowOptions options;
     options.dialogs = &dialogs_;
-    options.list_platform_ports = false;
+    options.list_ports = nullptr;
     options.extra_ports = {sim::kDemoBoardName};
     options.device_folders = {std::filesystem::path(VELA_SOURCE_DIR) / "data"};
     if (!setup_.real_ports) {

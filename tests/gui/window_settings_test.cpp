@@ -155,7 +155,7 @@ void WindowSettingsTest::Geometry_SavedOnALargerScreen_RestoredOnThisOne() {
   ui::MainWindowOptions options;
   options.dialogs = &dialogs;
   options.settings = &settings;
-  options.list_platform_ports = false;
+  options.list_ports = nullptr;
   options.device_folders = {std::filesystem::path(VELA_SOURCE_DIR) / "data"};
   ui::MainWindow window(options);
   window.show();
